@@ -15,12 +15,16 @@
 // a stretch of code allocates nothing.
 namespace {
 std::atomic<long> g_nbr_alloc{0};
-}
+// Reached through pointers, so the compiler does not pair the C heap calls
+// below with the operators that wrap them.
+void* (*volatile g_malloc)(std::size_t) = std::malloc;
+void (*volatile g_free)(void*) = std::free;
+} // namespace
 
 void* operator new(std::size_t size)
 {
     g_nbr_alloc.fetch_add(1, std::memory_order_relaxed);
-    if (void* ptr = std::malloc(size == 0 ? 1 : size)) {
+    if (void* ptr = g_malloc(size == 0 ? 1 : size)) {
         return ptr;
     }
     throw std::bad_alloc();
@@ -28,12 +32,12 @@ void* operator new(std::size_t size)
 
 void operator delete(void* ptr) noexcept
 {
-    std::free(ptr);
+    g_free(ptr);
 }
 
 void operator delete(void* ptr, std::size_t) noexcept
 {
-    std::free(ptr);
+    g_free(ptr);
 }
 
 namespace {
