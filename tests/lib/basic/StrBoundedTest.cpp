@@ -44,10 +44,9 @@ struct CopyCase
 
 TEST(StrBounded, Strncpy0CopiesAtMostSizeMinusOneAndTerminates)
 {
-    const CopyCase cases[] = {
-        {"", "abcdef", 4, "abc"}, {"", "ab", 8, "ab"}, {"", "abc", 4, "abc"},
-        {"", "abc", 1, ""},       {"", "", 5, ""},     {"zz", "abcdef", 16, "abcdef"},
-    };
+    const CopyCase cases[] = {{"", "abcdef", 4, "abc"}, {"", "ab", 8, "ab"},
+                              {"", "abc", 4, "abc"},    {"", "abc", 1, ""},
+                              {"", "", 5, ""},          {"zz", "abcdef", 16, "abcdef"}};
     for (const auto& c : cases) {
         Guarded g(c.init, c.size);
         basic::strncpy_0(g.dst(), c.src, c.size);
@@ -79,10 +78,11 @@ TEST(StrBounded, NonPositiveSizeWritesNothing)
 
 TEST(StrBounded, Strncat0AppendsWithinTheRoomLeft)
 {
-    const CopyCase cases[] = {
-        {"ab", "cd", 8, "abcd"}, {"ab", "cdefgh", 5, "abcd"}, {"abc", "xyz", 4, "abc"},
-        {"", "xyz", 3, "xy"},    {"abcd", "", 8, "abcd"},
-    };
+    const CopyCase cases[] = {{"ab", "cd", 8, "abcd"},
+                              {"ab", "cdefgh", 5, "abcd"},
+                              {"abc", "xyz", 4, "abc"},
+                              {"", "xyz", 3, "xy"},
+                              {"abcd", "", 8, "abcd"}};
     for (const auto& c : cases) {
         Guarded g(c.init, c.size);
         basic::strncat_0(g.dst(), c.src, c.size);

@@ -96,10 +96,9 @@ TEST(StrBuild, TrimStringRemovesListedCharactersAtBothEnds)
         const char* chars;
         std::string expected;
     };
-    const Case cases[] = {
-        {"  ab c  ", " ", "ab c"}, {"-_a_-", "_-", "a"}, {"   ", " ", ""}, {"", " ", ""},
-        {" ab ", "", " ab "},      {"ab", " ", "ab"},
-    };
+    const Case cases[] = {{"  ab c  ", " ", "ab c"}, {"-_a_-", "_-", "a"},
+                          {"   ", " ", ""},          {"", " ", ""},
+                          {" ab ", "", " ab "},      {"ab", " ", "ab"}};
     for (auto c : cases) {
         basic::trim_string(c.text, c.chars);
         EXPECT_EQ(c.text, c.expected);

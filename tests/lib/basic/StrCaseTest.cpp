@@ -33,10 +33,8 @@ TEST(StrCase, StrcmpCiIsEqualityIgnoringCase)
         const char* b;
         bool equal;
     };
-    const Case cases[] = {
-        {"Abc", "aBC", true}, {"abc", "abcd", false}, {"abcd", "abc", false},
-        {"", "", true},       {"a1_", "A1_", true},   {"abc", "abd", false},
-    };
+    const Case cases[] = {{"Abc", "aBC", true}, {"abc", "abcd", false}, {"abcd", "abc", false},
+                          {"", "", true},       {"a1_", "A1_", true},   {"abc", "abd", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(basic::strcmp_ci(c.a, c.b), c.equal) << c.a << " / " << c.b;
     }
@@ -50,11 +48,9 @@ TEST(StrCase, SearchStrCiFindsTheFirstOccurrence)
         const char* text;
         long pos;
     };
-    const Case cases[] = {
-        {"CC_", "cc_12", 0}, {"", "abc", 0},       {"", "", 0},
-        {"a", "", -1},       {"abcd", "xabc", -1}, {"Bc", "aabcbc", 2},
-        {"aab", "aaab", 1},  {"x", "abc", -1},     {"abc", "abc", 0},
-    };
+    const Case cases[] = {{"CC_", "cc_12", 0}, {"", "abc", 0},       {"", "", 0},
+                          {"a", "", -1},       {"abcd", "xabc", -1}, {"Bc", "aabcbc", 2},
+                          {"aab", "aaab", 1},  {"x", "abc", -1},     {"abc", "abc", 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(basic::search_str_ci(c.pattern, c.text), c.pos) << c.pattern << " in " << c.text;
     }

@@ -39,8 +39,7 @@ TEST(StrNumDate, RoundIntRoundsHalvesUp)
         {-3.0, -3},
         // 0.5 - 2^-54: 2x + 0.5 = 1.5 - 2^-53 is a tie between two doubles and
         // is stored as 1.5, which rounds to 2 and halves to 1.
-        {0.49999999999999994, 1},
-    };
+        {0.49999999999999994, 1}};
     for (const auto& [x, expected] : cases) {
         EXPECT_EQ(basic::round_int(x), expected) << x;
     }
@@ -70,8 +69,7 @@ TEST(StrNumDate, RoundIntSaturatesOutsideTheIntRange)
         {1e300, INT_MAX_V},
         {INF_V, INT_MAX_V},
         {-INF_V, INT_MIN_V},
-        {NAN_V, 0},
-    };
+        {NAN_V, 0}};
     for (const auto& [x, expected] : cases) {
         EXPECT_EQ(basic::round_int(x), expected) << x;
     }
@@ -103,29 +101,27 @@ TEST(StrNumDate, PrintFloatFitsTheWidth)
     // lo = 0.5 - 10^n / 1000 (n = 3: -0.5..9.5, n = 4: -9.5..99.5, n = 5:
     // -99.5..999.5). 10^n is computed as exp(n ln 10), a few ulps off, so no
     // case sits on a bound.
-    const Case cases[] = {
-        {123.456, 5, "123.4"},
-        {0.5, 3, "0.5"},
-        {9.4, 3, "9.4"},
-        {9.6, 3, "10"},
-        {-0.25, 4, "-0.2"},
-        {-12.5, 4, "-12"},
-        {1234.5, 5, "1235"},
-        {99999.7, 5, "10000"},
-        {0.0, 0, ""},
-        {1.0, -2, ""},
-        {3.0, 1, "3"},
-        {0.25, 8, "0.250000"},
-        // Beyond the int range (hi = 1e8 - 0.5 for n = 10, 1e9 - 0.5 for 11).
-        {3e9, 10, "3000000000"},
-        {25000000000.5, 11, "25000000001"},
-        {-5e12, 14, "-5000000000000"},
-        // Exact decimal digits of the double 1e300 (Python: Decimal(1e300)).
-        {1e300, 18, "100000000000000005"},
-        {NAN_V, 5, "nan"},
-        {INF_V, 18, "inf"},
-        {-INF_V, 2, "-i"},
-    };
+    const Case cases[] = {{123.456, 5, "123.4"},
+                          {0.5, 3, "0.5"},
+                          {9.4, 3, "9.4"},
+                          {9.6, 3, "10"},
+                          {-0.25, 4, "-0.2"},
+                          {-12.5, 4, "-12"},
+                          {1234.5, 5, "1235"},
+                          {99999.7, 5, "10000"},
+                          {0.0, 0, ""},
+                          {1.0, -2, ""},
+                          {3.0, 1, "3"},
+                          {0.25, 8, "0.250000"},
+                          // Beyond the int range (hi = 1e8 - 0.5 for n = 10, 1e9 - 0.5 for 11).
+                          {3e9, 10, "3000000000"},
+                          {25000000000.5, 11, "25000000001"},
+                          {-5e12, 14, "-5000000000000"},
+                          // Exact decimal digits of the double 1e300 (Python: Decimal(1e300)).
+                          {1e300, 18, "100000000000000005"},
+                          {NAN_V, 5, "nan"},
+                          {INF_V, 18, "inf"},
+                          {-INF_V, 2, "-i"}};
     for (const auto& c : cases) {
         EXPECT_EQ(printed(c.value, c.n), c.expected) << c.value << " / " << c.n;
     }

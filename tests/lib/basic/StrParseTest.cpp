@@ -29,8 +29,7 @@ TEST(StrParse, ParseLineSplitsOnDelimitersAndQuotes)
         {"a \"open end", " ", {"a", "open end"}}, // unclosed quote runs to the end
         {"a \"", " ", {"a"}},                     // a last quote opens nothing
         {"\"\"\"\"", " ", {"", ""}},
-        {"\"a,b\",c", ",", {"a,b", "c"}},
-    };
+        {"\"a,b\",c", ",", {"a,b", "c"}}};
     for (const auto& c : cases) {
         Tokens tokens{"kept"};
         const int nbr = basic::parse_line(tokens, c.line, c.delimiters);
@@ -50,25 +49,23 @@ struct FilenameCase
 
 TEST(StrParse, TestFilenameMatchesWildcards)
 {
-    const FilenameCase cases[] = {
-        {"Song.CFG.txt", "*.cfg.txt", true},
-        {"readme", "*.*", true},
-        {"readme", "readme.*", true},
-        {"readme", "readme.", true},
-        {"x.pbk", "*.txt,*.pbk", true},
-        {"x.pbk", "*.txt,*.cfg", false},
-        {"abc", "abc*", false},
-        {"abcd", "abc*", true},
-        {"abc", "A?C", true},
-        {"ab", "a?", true},
-        {"a", "a?", false},
-        {"", "", true},
-        {"a", "", false},
-        {"", "*.txt,", true},
-        {"a", ",a", true},
-        {"ab", "*b", true},
-        {"ab", "*c", false},
-    };
+    const FilenameCase cases[] = {{"Song.CFG.txt", "*.cfg.txt", true},
+                                  {"readme", "*.*", true},
+                                  {"readme", "readme.*", true},
+                                  {"readme", "readme.", true},
+                                  {"x.pbk", "*.txt,*.pbk", true},
+                                  {"x.pbk", "*.txt,*.cfg", false},
+                                  {"abc", "abc*", false},
+                                  {"abcd", "abc*", true},
+                                  {"abc", "A?C", true},
+                                  {"ab", "a?", true},
+                                  {"a", "a?", false},
+                                  {"", "", true},
+                                  {"a", "", false},
+                                  {"", "*.txt,", true},
+                                  {"a", ",a", true},
+                                  {"ab", "*b", true},
+                                  {"ab", "*c", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(basic::test_filename(c.name, c.patterns), c.match)
             << c.name << " / " << c.patterns;
@@ -77,15 +74,13 @@ TEST(StrParse, TestFilenameMatchesWildcards)
 
 TEST(StrParse, TestFilenameBacktracksOnStar)
 {
-    const FilenameCase cases[] = {
-        {"My.Bank.v2.pbk", "*.pbk", true},
-        {"a.b.cfg.txt", "*.cfg.txt", true},
-        {"readme.", "*.*", true},
-        {"aXbXc", "*X?", true},
-        {"abcabd", "*abd", true},
-        {"a", "*??", false}, // each '?' needs a character of its own
-        {"ab", "*??", true},
-    };
+    const FilenameCase cases[] = {{"My.Bank.v2.pbk", "*.pbk", true},
+                                  {"a.b.cfg.txt", "*.cfg.txt", true},
+                                  {"readme.", "*.*", true},
+                                  {"aXbXc", "*X?", true},
+                                  {"abcabd", "*abd", true},
+                                  {"a", "*??", false}, // each '?' needs a character of its own
+                                  {"ab", "*??", true}};
     for (const auto& c : cases) {
         EXPECT_EQ(basic::test_filename(c.name, c.patterns), c.match)
             << c.name << " / " << c.patterns;
