@@ -31,6 +31,20 @@ inline std::string print_checked(const mppi::NormalizedParamInterface& param, do
     return std::string(buf);
 }
 
+// The parameter's name, unit and range type, and the name cut to `max` bytes.
+inline void expect_labels(const mppi::NormalizedParamInterface& param, const std::string& name,
+                          const std::string& unit, int range_type)
+{
+    char text[32];
+    param.get_name(text, sizeof text);
+    EXPECT_EQ(text, name);
+    param.get_name(text, 4);
+    EXPECT_EQ(text, name.substr(0, 3));
+    param.get_unit(text, sizeof text);
+    EXPECT_EQ(text, unit);
+    EXPECT_EQ(param.get_range_type(), range_type);
+}
+
 // One point of a parameter's travel: the natural value of `norm`, its display
 // text, and what normalising that natural value gives back.
 struct ParamPoint

@@ -8,13 +8,7 @@ namespace {
 
 TEST(ParamBandDelay, NameUnitAndRange)
 {
-    ParamBandDelay param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Evolution");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "ms");
-    EXPECT_EQ(param.get_range_type(), 0);
+    test_support::expect_labels(ParamBandDelay{}, "Evolution", "ms", 0);
 }
 
 // 50 u^3 with u = 2n - 1: u = -1, -0.5, 0, 0.5, 1.

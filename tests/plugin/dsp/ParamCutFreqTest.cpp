@@ -29,15 +29,7 @@ std::string note_text(const ParamCutFreq& param, double freq)
 
 TEST(ParamCutFreq, NameUnitAndRange)
 {
-    ParamCutFreq param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Cutoff Freq");
-    param.get_name(text, 7);
-    EXPECT_STREQ(text, "Cutoff");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "Hz");
-    EXPECT_EQ(param.get_range_type(), 0);
+    test_support::expect_labels(ParamCutFreq{}, "Cutoff Freq", "Hz", 0);
 }
 
 // 40 * 2^(8n): 40, 160, 640, 2560, 10240 Hz; below 999.5 the first five

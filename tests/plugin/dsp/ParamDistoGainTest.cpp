@@ -8,13 +8,7 @@ namespace {
 
 TEST(ParamDistoGain, NameUnitAndRange)
 {
-    ParamDistoGain param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Dist Gain");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(param.get_range_type(), 0);
+    test_support::expect_labels(ParamDistoGain{}, "Dist Gain", "", 0);
 }
 
 // 10^n; texts are the first five characters of "%f" (10^0.25 = 1.77827941,

@@ -12,13 +12,7 @@ using test_support::print_checked;
 
 TEST(ParamDistoRouting, NameUnitAndSteppedRange)
 {
-    ParamDistoRouting param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Dist Routing");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(param.get_range_type(), 1);
+    test_support::expect_labels(ParamDistoRouting{}, "Dist Routing", "", 1);
 }
 
 // floor(n + 0.5): the upper half of the travel is "Post".

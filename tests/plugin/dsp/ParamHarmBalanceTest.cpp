@@ -8,13 +8,7 @@ namespace {
 
 TEST(ParamHarmBalance, NameUnitAndRange)
 {
-    ParamHarmBalance param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Tone");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(param.get_range_type(), 0);
+    test_support::expect_labels(ParamHarmBalance{}, "Tone", "", 0);
 }
 
 TEST(ParamHarmBalance, NaturalEqualsNormalised)

@@ -8,13 +8,7 @@ namespace {
 
 TEST(ParamHarmFactor, NameUnitAndRange)
 {
-    ParamHarmFactor param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Band Spacing");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(param.get_range_type(), 0);
+    test_support::expect_labels(ParamHarmFactor{}, "Band Spacing", "", 0);
 }
 
 // 4n + 1.

@@ -10,13 +10,7 @@ using test_support::print_checked;
 
 TEST(ParamNbrBand, NameUnitAndSteppedRange)
 {
-    ParamNbrBand param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Nbr Bands");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(param.get_range_type(), 1);
+    test_support::expect_labels(ParamNbrBand{}, "Nbr Bands", "", 1);
 }
 
 // floor(15n + 0.5) + 1: 15n = 0, 3.75, 7.5, 11.25, 15; back (v - 1) / 15.

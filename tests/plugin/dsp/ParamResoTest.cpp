@@ -10,13 +10,7 @@ using test_support::print_checked;
 
 TEST(ParamReso, NameUnitAndRange)
 {
-    ParamReso param;
-    char text[32];
-    param.get_name(text, sizeof text);
-    EXPECT_STREQ(text, "Resonance");
-    param.get_unit(text, sizeof text);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(param.get_range_type(), 0);
+    test_support::expect_labels(ParamReso{}, "Resonance", "", 0);
 }
 
 // 10^(2n); texts are the first five characters of "%f" of 10^(2n)
