@@ -3,9 +3,6 @@
 #include "lib/basic/StrBounded.h"
 #include "plugin/dsp/ParamText.h"
 
-#include <cmath>
-#include <numbers>
-
 void ParamHarmBalance::get_name(char* text, long max) const noexcept
 {
     basic::strncpy_0(text, NAME_0, max);
