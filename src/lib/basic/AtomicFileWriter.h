@@ -8,10 +8,10 @@
 
 namespace basic {
 
+// One thread per instance; instances writing different files may run concurrently.
 // Replaces a file as a whole or not at all: the bytes go to a new temporary file in the
 // target's folder, which is flushed, closed and then renamed over the target. Any failure
 // removes the temporary file and leaves the previous target untouched.
-// One thread per instance; different instances may write different files concurrently.
 // Lifecycle: open(), any number of write(), then commit(); an instance that is destroyed or
 // discarded before commit() removes its temporary file.
 class AtomicFileWriter

@@ -13,12 +13,14 @@
 
 namespace basic {
 
+// One thread at a time (the system reads settings on the main thread only); may allocate.
+// create_key and the following get_last_error share the instance's tokens and last error and
+// take no lock.
 // Reads configuration-key text back into a tree of keys: a lexer turns the text into tokens,
-// then a recursive-descent reader builds the root key from them.
-// One thread at a time: create_key and the following get_last_error share the instance's
-// tokens and last error and take no lock (the system reads settings on the main thread only).
-// Malformed text never throws: it gives a null key or a partly read key and a negative last
-// error. Running out of memory throws as the standard containers do.
+// then a recursive-descent reader builds the root key from them. A token from a double-quoted
+// group is always a text or a name, never a structure sign. Malformed text never throws: it
+// gives a null key or a partly read key and a negative last error. Running out of memory
+// throws as the standard containers do.
 class ConfKeyFactory
 {
 public:

@@ -30,7 +30,8 @@ public:
 
     // Appends a name or text so that the reader gives back exactly the same token: an empty
     // text becomes "", a text the reader would cut or reinterpret is put between double
-    // quotes, any other text is written unchanged. Always 0.
+    // quotes, any other text is written unchanged. Always 0. The format has no escape: a
+    // double quote or a line feed inside a text does not read back.
     [[nodiscard]] int write_string_to_string(std::string& str, Context& ctx,
                                              const std::string& text) const;
 

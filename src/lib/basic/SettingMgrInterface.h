@@ -8,9 +8,10 @@
 
 namespace basic {
 
+// Main thread only (saving and loading use the reader's process-wide instance); no lock, may
+// allocate.
 // Saves and loads a settings file: one configuration-key tree under a root node, into which
 // every registered client saves its keys and from which it loads them, in registration order.
-// Main thread only (saving and loading use the reader's process-wide instance); no lock.
 // Clients are not owned: they are registered during initialisation and must outlive the
 // manager's use. A derived manager adds its own steps through the four hooks, which may read
 // and change the code.

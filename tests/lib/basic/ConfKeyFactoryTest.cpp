@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <memory>
 #include <random>
 #include <string>
@@ -48,94 +47,70 @@ std::string describe(const ConfKeyInterface* key)
     return out + "}";
 }
 
-struct ReadCase
+std::string repeat(const std::string& piece, int n)
 {
-    const char* label;
-    std::string text;
-    std::string tree; // as described above
-    int error;
-};
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        out += piece;
+    }
+    return out;
+}
 
+// Nodes n nested depth levels deep around one leaf, as text and as described tree.
 std::string nested_nodes(int depth)
 {
-    std::string text;
-    for (int i = 0; i < depth; ++i) {
-        text += "n = {\n";
-    }
-    text += "a = 1\n";
-    for (int i = 0; i < depth; ++i) {
-        text += "}\n";
-    }
-    return text;
+    return repeat("n = {\n", depth) + "a = 1\n" + repeat("}\n", depth);
 }
 
 std::string nested_nodes_tree(int depth)
 {
-    std::string tree;
-    for (int i = 0; i < depth; ++i) {
-        tree += "n{";
-    }
-    tree += "a=\"1\";";
-    for (int i = 0; i < depth; ++i) {
-        tree += i + 1 < depth ? "};" : "}";
-    }
-    return tree;
+    return repeat("n{", depth) + "a=\"1\";" + repeat("};", depth - 1) + "}";
 }
 
-const ReadCase READ_CASES[] = {
-    {"empty", "", "null", 0},
-    {"comments and blanks only", "  // x\n\t\r\n// y", "null", 0},
-    {"empty list", "X = { }", "X=[]", 0},
-    {"node", "X = { A = 1 }", "X{A=\"1\";}", 0},
-    {"quoted text", "A = \"a b, c\"", "A=\"a b, c\"", 0},
-    {"empty quoted text", "A = \"\"", "A=\"\"", 0},
-    {"quoted signs are texts", "X = { \"=\" \"{\" \"}\" }", "X=[\"=\",\"{\",\"}\",]", 0},
-    {"quoted sign as a name", "X = { \"{\" = \"=\" }", "X{{=\"=\";}", 0},
-    {"slashes inside quotes", "A = \"x//y\" // gone", "A=\"x//y\"", 0},
-    {"comment cuts the line", "X = { A = 1 // } B = 2\n}", "X{A=\"1\";}", 0},
-    {"CR LF line ends", "X =\r\n{\r\n   A = 1\r\n}", "X{A=\"1\";}", 0},
-    {"quoted CR kept", "A = \"a\rb\"", "A=\"a\rb\"", 0},
-    {"nested lists", "L = { a { b { } } c }", "L=[\"a\",[\"b\",[],],\"c\",]", 0},
-    {"commas are ordinary", "L = { a,b }", "L=[\"a,b\",]", 0},
-    {"depth at the limit", nested_nodes(256), nested_nodes_tree(256), 0},
-    {"trailing key", "X = 1 Y = 2", "X=\"1\"", -1015},
-    {"no key at the start", "a b c", "null", -1015},
-    {"name with slash", "a/b = 1", "null", -1015},
-    {"name with backslash in a node", "X = { A = 1 b\\c = 2 }", "X{A=\"1\";}", -1019},
-    {"not a key inside a node", "X = { A = 1 B }", "X{A=\"1\";}", -1019},
-    {"list inside a node", "X = { L = { a b } }", "X{L=[\"a\",\"b\",];}", 0},
-    {"odd quotes", "A = \"x", "null", -1020},
-    {"line feed inside quotes", "A = \"x\ny\"", "null", -1020},
-    {"unclosed brace", "X = { A = 1", "null", -1020},
-    {"stray closing brace", "} X = 1", "null", -1020},
-    {"depth beyond the limit", nested_nodes(257), "null", -1020},
-};
-
-void PrintTo(const ReadCase& c, std::ostream* os)
+TEST(ConfKeyFactory, ReadsTreesAndReportsFaults)
 {
-    *os << c.label;
-}
+    const struct
+    {
+        const char* label;
+        std::string text;
+        std::string tree; // as described above
+        int error;
+    } cases[] = {
+        {"empty", "", "null", 0},
+        {"comments and blanks only", "  // x\n\t\r\n// y", "null", 0},
+        {"empty list", "X = { }", "X=[]", 0},
+        {"node", "X = { A = 1 }", "X{A=\"1\";}", 0},
+        {"quoted text", "A = \"a b, c\"", "A=\"a b, c\"", 0},
+        {"empty quoted text", "A = \"\"", "A=\"\"", 0},
+        {"quoted signs are texts", "X = { \"=\" \"{\" \"}\" }", "X=[\"=\",\"{\",\"}\",]", 0},
+        {"quoted sign as a name", "X = { \"{\" = \"=\" }", "X{{=\"=\";}", 0},
+        {"slashes inside quotes", "A = \"x//y\" // gone", "A=\"x//y\"", 0},
+        {"comment cuts the line", "X = { A = 1 // } B = 2\n}", "X{A=\"1\";}", 0},
+        {"CR LF line ends", "X =\r\n{\r\n   A = 1\r\n}", "X{A=\"1\";}", 0},
+        {"quoted CR kept", "A = \"a\rb\"", "A=\"a\rb\"", 0},
+        {"nested lists", "L = { a { b { } } c }", "L=[\"a\",[\"b\",[],],\"c\",]", 0},
+        {"commas are ordinary", "L = { a,b }", "L=[\"a,b\",]", 0},
+        {"depth at the limit", nested_nodes(256), nested_nodes_tree(256), 0},
+        {"trailing key", "X = 1 Y = 2", "X=\"1\"", -1015},
+        {"no key at the start", "a b c", "null", -1015},
+        {"name with slash", "a/b = 1", "null", -1015},
+        {"name with backslash in a node", "X = { A = 1 b\\c = 2 }", "X{A=\"1\";}", -1019},
+        {"not a key inside a node", "X = { A = 1 B }", "X{A=\"1\";}", -1019},
+        {"list inside a node", "X = { L = { a b } }", "X{L=[\"a\",\"b\",];}", 0},
+        {"odd quotes", "A = \"x", "null", -1020},
+        {"line feed inside quotes", "A = \"x\ny\"", "null", -1020},
+        {"unclosed brace", "X = { A = 1", "null", -1020},
+        {"stray closing brace", "} X = 1", "null", -1020},
+        {"depth beyond the limit", nested_nodes(257), "null", -1020},
+    };
 
-class ConfKeyFactoryRead : public ::testing::TestWithParam<ReadCase>
-{
-};
-
-TEST_P(ConfKeyFactoryRead, GivesTheTreeAndLastError)
-{
     ConfKeyFactory& factory = ConfKeyFactory::get_instance();
-    const auto key = factory.create_key(GetParam().text);
-    EXPECT_EQ(factory.get_last_error(), GetParam().error);
-    EXPECT_EQ(describe(key.get()), GetParam().tree);
+    for (const auto& c : cases) {
+        const auto key = factory.create_key(c.text);
+        EXPECT_EQ(factory.get_last_error(), c.error) << c.label;
+        EXPECT_EQ(describe(key.get()), c.tree) << c.label;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, ConfKeyFactoryRead, ::testing::ValuesIn(READ_CASES),
-                         [](const auto& param_info) {
-                             std::string name = param_info.param.label;
-                             for (char& c : name) {
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return name;
-                         });
 
 // The closing brace of every node is taken as the text of a leaf, so the reader goes one node
 // deeper per line while the lexer's brace count never passes 1; the reader's own depth limit

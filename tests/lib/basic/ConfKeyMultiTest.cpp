@@ -58,15 +58,6 @@ TEST(ConfKeyMulti, EmptyNodeAndNodeCommentLayout)
     EXPECT_EQ(text, "Default =\n{\n   // note\n   c =\n   {\n   }\n}");
 }
 
-TEST(ConfKeyMulti, AnonymousChildStopsWritingWithTheException)
-{
-    ConfKeyMulti root("r");
-    root.push_back(ConfKeyData());
-    std::string text;
-    EXPECT_EQ(thrown_text([&] { static_cast<void>(root.write_to_string(text)); }),
-              "basic::ConfKeyInterface::do_write_to_string() : Key can't be anonymous.");
-}
-
 TEST(ConfKeyMulti, AddUniqueReplacesFirstOfTheNamePushBackAppends)
 {
     ConfKeyMulti root("r");

@@ -110,26 +110,6 @@ TEST(SettingMgrInterface, ClientsRunInOrderAndNeverAfterAnError)
     EXPECT_EQ(c.loaded, "");
 }
 
-TEST(SettingMgrInterface, TextsTheReaderTreatsSpeciallySurviveSaveAndLoad)
-{
-    ScratchFolder folder;
-    const std::string path = folder.file("s.txt");
-    std::vector<std::string> log;
-    const std::vector<std::string> values = {"", "=", "{", "}", "a=b", "http://x", "a\rb", "\v"};
-    std::vector<std::unique_ptr<RecordingClient>> clients;
-    SettingMgrInterface mgr;
-    for (size_t i = 0; i < values.size(); ++i) {
-        clients.push_back(std::make_unique<RecordingClient>("k" + std::to_string(i), log));
-        clients.back()->value = values[i];
-        ASSERT_EQ(mgr.register_client(*clients.back()), 0);
-    }
-    ASSERT_EQ(mgr.save_settings(path), 0);
-    ASSERT_EQ(mgr.load_settings(path), 0);
-    for (size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(clients[i]->loaded, values[i]) << "value " << i;
-    }
-}
-
 TEST(SettingMgrInterface, AnonymousKeyInTheTreeGivesTheWriteCodeAndKeepsTheFile)
 {
     struct Anonymous : basic::SettingClientInterface
@@ -163,59 +143,41 @@ TEST(SettingMgrInterface, FileErrorsOnSaving)
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("dir")));
 }
 
-struct LoadCase
+TEST(SettingMgrInterface, LoadCodesAndWhatTheClientSees)
 {
-    const char* label;
-    std::string text; // what the file holds
-    int code;
-    const char* seen; // what the one client was handed, or "" when it did not run
-};
-
-void PrintTo(const LoadCase& c, std::ostream* os)
-{
-    *os << c.label;
-}
-
-const LoadCase LOAD_CASES[] = {
-    {"empty file", "", -1024, ""},
-    {"leaf holding a text", "Default = 1", SettingMgrInterface::ERR_ROOT_UNUSABLE, ""},
-    {"leaf holding a list with items", "D = { a }", SettingMgrInterface::ERR_ROOT_UNUSABLE, ""},
-    {"no key at the start", "a b c", -1015 - 1024, ""},
-    {"name with slash", "De/fault = { a = 1 }", -1015 - 1024, ""},
-    {"name with backslash below the root", "D = { a = 1 x\\y = 2 }", 0, "load a D 1"},
-    {"truncated file", "Default =\n{\n   a = 1\n", -1020 - 1024, ""},
-    {"depth beyond the limit", std::string(300, '{'), -1020 - 1024, ""},
-    {"CR LF line ends", "Default =\r\n{\r\n   a = 1\r\n}", 0, "load a Default 1"},
-    {"extra tokens after the root", "Default = { a = 1 } b = 2", 0, "load a Default 1"},
-};
-
-class SettingMgrInterfaceLoad : public ::testing::TestWithParam<LoadCase>
-{
-};
-
-TEST_P(SettingMgrInterfaceLoad, CodeAndWhatTheClientSees)
-{
+    const struct
+    {
+        const char* label;
+        std::string text; // what the file holds
+        int code;
+        const char* seen; // what the one client was handed, or "" when it did not run
+    } cases[] = {
+        {"empty file", "", -1024, ""},
+        {"leaf holding a text", "Default = 1", SettingMgrInterface::ERR_ROOT_UNUSABLE, ""},
+        {"leaf holding a list", "D = { a }", SettingMgrInterface::ERR_ROOT_UNUSABLE, ""},
+        {"no key at the start", "a b c", -1015 - 1024, ""},
+        {"name with slash", "De/fault = { a = 1 }", -1015 - 1024, ""},
+        {"name with backslash below the root", "D = { a = 1 x\\y = 2 }", 0, "load a D 1"},
+        {"truncated file", "Default =\n{\n   a = 1\n", -1020 - 1024, ""},
+        {"depth beyond the limit", std::string(300, '{') + std::string(300, '}'), -1020 - 1024, ""},
+        {"CR LF line ends", "Default =\r\n{\r\n   a = 1\r\n}", 0, "load a Default 1"},
+        {"missing last line feed", "D = { a = \"x\" }", 0, "load a D 1"},
+        {"extra tokens after the root", "Default = { a = 1 } b = 2", 0, "load a Default 1"},
+    };
     ScratchFolder folder;
     const std::string path = folder.file("s.txt");
-    ScratchFolder::write(path, GetParam().text);
-    std::vector<std::string> log;
-    RecordingClient a("a", log);
-    SettingMgrInterface mgr;
-    ASSERT_EQ(mgr.register_client(a), 0);
-    int code = 1;
-    EXPECT_NO_THROW(code = mgr.load_settings(path));
-    EXPECT_EQ(code, GetParam().code);
-    EXPECT_EQ(log.empty() ? "" : log.front(), std::string(GetParam().seen));
+    for (const auto& c : cases) {
+        ScratchFolder::write(path, c.text);
+        std::vector<std::string> log;
+        RecordingClient a("a", log);
+        SettingMgrInterface mgr;
+        ASSERT_EQ(mgr.register_client(a), 0);
+        int code = 1;
+        EXPECT_NO_THROW(code = mgr.load_settings(path)) << c.label;
+        EXPECT_EQ(code, c.code) << c.label;
+        EXPECT_EQ(log.empty() ? "" : log.front(), std::string(c.seen)) << c.label;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, SettingMgrInterfaceLoad, ::testing::ValuesIn(LOAD_CASES),
-                         [](const auto& param_info) {
-                             std::string name = param_info.param.label;
-                             for (char& c : name) {
-                                 c = c == ' ' ? '_' : c;
-                             }
-                             return name;
-                         });
 
 TEST(SettingMgrInterface, FileErrorsOnLoading)
 {
@@ -226,20 +188,6 @@ TEST(SettingMgrInterface, FileErrorsOnLoading)
     EXPECT_EQ(mgr.load_file(text, folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
     EXPECT_EQ(text, "");
     EXPECT_EQ(mgr.load_settings(folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
-}
-
-TEST(SettingMgrInterface, LoadedTextEndsEveryLineWithALineFeed)
-{
-    ScratchFolder folder;
-    const std::string path = folder.file("s.txt");
-    SettingMgrInterface mgr;
-    std::string text;
-    for (const auto& [bytes, expected] : std::vector<std::pair<std::string, std::string>>{
-             {"", ""}, {"a", "a\n"}, {"a\n", "a\n"}, {"a\r\nb", "a\r\nb\n"}, {"\n\n", "\n\n"}}) {
-        ScratchFolder::write(path, bytes);
-        ASSERT_EQ(mgr.load_file(text, path), 0);
-        EXPECT_EQ(text, expected);
-    }
 }
 
 } // namespace
