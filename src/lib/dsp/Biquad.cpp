@@ -3,18 +3,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace dsp {
 
 namespace {
-
-// Added to the first sample of every pair by process_block_nd: far below
-// audibility, far above the denormal range, so the recursion never decays
-// into denormals on silence.
-constexpr float DENORMAL_GUARD = 1e-20f;
-
-// sqrt(2) as a float: where the cubic y (1 - y^2 / (6 c^2)) peaks, in units of c.
-constexpr float SQRT_2 = 1.41421356f;
 
 struct Coefs
 {
@@ -39,7 +32,7 @@ template <bool GUARD>
 inline float compute(const Coefs& c, float x, float x1, float x2, float y1, float y2) noexcept
 {
     if constexpr (GUARD) {
-        return c.b0 * x + DENORMAL_GUARD + c.b1 * x1 + c.b2 * x2 - (c.a1 * y1 + c.a2 * y2);
+        return c.b0 * x + Biquad::DENORMAL_GUARD + c.b1 * x1 + c.b2 * x2 - (c.a1 * y1 + c.a2 * y2);
     } else {
         return c.b0 * x + c.b1 * x1 + c.b2 * x2 - (c.a1 * y1 + c.a2 * y2);
     }
@@ -191,7 +184,8 @@ void Biquad::process_block_nd(float* buf, long nbr_spl) noexcept
 
 void Biquad::process_block_clip(float* out, const float* in, long nbr_spl, float clip) noexcept
 {
-    KeepClip keep{SQRT_2 * clip, 6.0f * (clip * clip)};
+    // The cubic y (1 - y^2 / (6 c^2)) peaks at y = sqrt(2) c.
+    KeepClip keep{std::numbers::sqrt2_v<float> * clip, 6.0f * (clip * clip)};
     run<false>(out, in, nbr_spl, keep);
 }
 

@@ -20,6 +20,11 @@ namespace dsp {
 class Biquad
 {
 public:
+    // Added by process_block_nd to the first sample of every pair: far below
+    // audibility, far above the denormal range, so the recursion never decays
+    // into denormals on silence.
+    static constexpr float DENORMAL_GUARD = 1e-20f;
+
     // Numerator b0, b1, b2.
     float _b[3] = {1, 0, 0};
     // Denominator a0, a1, a2; a0 stays 1 and is never read.

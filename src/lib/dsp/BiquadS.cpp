@@ -1,12 +1,14 @@
 #include "lib/dsp/BiquadS.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace dsp {
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
+// 3.141592653589793
+constexpr double pi = std::numbers::pi;
 
 // tan x ~= x (1 + x^2/3 + 2 x^4/15): the first three terms of the series.
 inline float tan_approx(float x) noexcept
@@ -37,25 +39,25 @@ void bilinear(BiquadS& f, T k) noexcept
 
 void BiquadS::transform_s_to_z() noexcept
 {
-    const double k = 1.0 / std::tan(double(_freq) * PI / double(_sample_freq));
+    const double k = 1.0 / std::tan(double(_freq) * pi / double(_sample_freq));
     bilinear<double>(*this, k);
 }
 
 void BiquadS::transform_s_to_z_fast() noexcept
 {
-    const auto x = float(double(_freq) * PI / double(_sample_freq));
+    const auto x = float(double(_freq) * pi / double(_sample_freq));
     bilinear<float>(*this, 1.0f / tan_approx(x));
 }
 
 float BiquadS::wrap_freq_blt(float freq) const noexcept
 {
-    const auto w = float(PI / double(_sample_freq));
+    const auto w = float(pi / double(_sample_freq));
     return std::tan(freq * w) / std::tan(w * _freq);
 }
 
 float BiquadS::wrap_freq_blt_fast(float freq) const noexcept
 {
-    const auto w = float(PI / double(_sample_freq));
+    const auto w = float(pi / double(_sample_freq));
     return tan_approx(freq * w) / tan_approx(_freq * w);
 }
 

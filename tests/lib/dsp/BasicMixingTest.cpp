@@ -13,8 +13,8 @@ namespace {
 using dsp::BasicMixing;
 using dsp::StereoLevel;
 
-constexpr long MAX_SPL = 65;
-constexpr std::size_t BUF_LEN = 2 * MAX_SPL + 8; // interleaved layouts plus a margin
+constexpr long max_spl = 65;
+constexpr std::size_t buf_len = 2 * max_spl + 8; // interleaved layouts plus a margin
 
 // Two outputs and two inputs, each long enough for any layout. Outputs start
 // with random data so that mixing and untouched margins show.
@@ -27,7 +27,7 @@ struct Bufs
         std::mt19937 gen(seed);
         std::uniform_real_distribution<float> dist(-1, 1);
         for (auto* v : {&o1, &o2, &x1, &x2}) {
-            v->resize(BUF_LEN);
+            v->resize(buf_len);
             for (float& s : *v) {
                 s = dist(gen);
             }
@@ -37,7 +37,7 @@ struct Bufs
     bool operator==(const Bufs& o) const
     {
         auto same = [](const std::vector<float>& a, const std::vector<float>& b) {
-            return std::memcmp(a.data(), b.data(), BUF_LEN * sizeof(float)) == 0;
+            return std::memcmp(a.data(), b.data(), buf_len * sizeof(float)) == 0;
         };
         return same(o1, o.o1) && same(o2, o.o2) && same(x1, o.x1) && same(x2, o.x2);
     }
@@ -117,7 +117,7 @@ StereoLevel lvl(const G4& g)
     return StereoLevel{g[0], g[1], g[2], g[3]};
 }
 
-const Family FAMILIES[] = {
+const Family families[] = {
     {"copy_1_1", 1, CALLS4(copy_1_1, O1, X1), FRAME(b.o1[i] = g[0] * b.x1[i])},
     {"copy_1_2", 1, CALLS4(copy_1_2, O1, O2, X1), FRAME(b.o1[i] = b.o2[i] = g[0] * b.x1[i])},
     {"copy_2_1", 1, CALLS4(copy_2_1, O1, X1, X2), FRAME(b.o1[i] = g[0] * (b.x1[i] + b.x2[i]))},
@@ -205,7 +205,7 @@ const Family FAMILIES[] = {
     {"clear", 1, {ONE(BasicMixing::clear(O1, n))}, FRAME(b.o1[i] = 0)},
 };
 
-const char* const VARIANT_NAME[] = {"", "_v", "_vlr", "_vlrauto"};
+const char* const variant_suffix[] = {"", "_v", "_vlr", "_vlrauto"};
 
 TEST(BasicMixing, EveryRoutineMatchesNaiveLoop)
 {
@@ -214,7 +214,7 @@ TEST(BasicMixing, EveryRoutineMatchesNaiveLoop)
     const G4 beg{0.15f, -0.7f, 1.25f, 0.1f};
     const G4 end{1.05f, 0.4f, -0.5f, 0.9f};
     unsigned seed = 1;
-    for (const Family& f : FAMILIES) {
+    for (const Family& f : families) {
         for (int var = NONE; var <= VLRAUTO; ++var) {
             if (f.calls[var] == nullptr) {
                 continue;
@@ -222,7 +222,7 @@ TEST(BasicMixing, EveryRoutineMatchesNaiveLoop)
             // _vlrauto is tried with equal ends (fixed gain) and with a ramp.
             for (const G4* e : {&end, &beg}) {
                 for (long n : {1L, 3L, 64L, 65L}) {
-                    SCOPED_TRACE(std::string(f.name) + VARIANT_NAME[var] +
+                    SCOPED_TRACE(std::string(f.name) + variant_suffix[var] +
                                  " n=" + std::to_string(n));
                     Bufs actual(++seed);
                     Bufs expected = actual;
@@ -239,7 +239,7 @@ TEST(BasicMixing, NonPositiveCountWritesNothing)
 {
     const G4 beg{0.3f, -0.7f, 1.25f, 0.1f};
     const G4 end{1.7f, 0.4f, -0.5f, 0.9f};
-    for (const Family& f : FAMILIES) {
+    for (const Family& f : families) {
         for (const Call call : f.calls) {
             for (long n : {0L, -1L, -65L}) {
                 if (call != nullptr) {
@@ -273,16 +273,6 @@ TEST(BasicMixing, InPlaceMatrixSwapsChannels)
     EXPECT_EQ(l[2], -6.0f);
     EXPECT_EQ(r[0], 1.0f);
     EXPECT_EQ(r[2], 3.0f);
-}
-
-TEST(BasicMixing, SumAndDifferenceTwiceDoubles)
-{
-    float a[1] = {0.75f};
-    float b[1] = {-2.5f};
-    BasicMixing::add_sub_ip_2_2(a, b, 1);
-    BasicMixing::add_sub_ip_2_2(a, b, 1);
-    EXPECT_EQ(a[0], 1.5f);
-    EXPECT_EQ(b[0], -5.0f);
 }
 
 } // namespace

@@ -25,8 +25,8 @@ enum class Variant
     LIMIT
 };
 
-constexpr float CLIP = 0.5f;
-constexpr float LIMIT_GAIN = 1.5f;
+constexpr float clip_level = 0.5f;
+constexpr float limit_gain = 1.5f;
 
 // Naive model of the section: explicit ping-pong slots and one step per
 // sample, written from the definition. The denormal guard goes on the first
@@ -56,12 +56,12 @@ struct Model
             if (v == Variant::MIX) {
                 out[i] = out[i] + y;
             } else if (v == Variant::CLIP) {
-                const float lim = 1.41421356f * CLIP;
+                const float lim = 1.41421356f * clip_level;
                 const float yc = y > lim ? lim : (y < -lim ? -lim : y);
-                y = yc * (1 - yc * yc / (6 * (CLIP * CLIP)));
+                y = yc * (1 - yc * yc / (6 * (clip_level * clip_level)));
                 out[i] = y;
             } else if (v == Variant::LIMIT) {
-                const float d = std::fabs(LIMIT_GAIN * y) - env._env;
+                const float d = std::fabs(limit_gain * y) - env._env;
                 env._env = env._env + d * (d > 0 ? env._coef_rise : env._coef_fall);
                 if (env._env > 1) {
                     y = y / env._env;
@@ -90,10 +90,10 @@ void call(Variant v, Biquad& f, float* out, const float* in, long n, EnvFollower
         f.process_block_nd(out, in, n);
         break;
     case Variant::CLIP:
-        f.process_block_clip(out, in, n, CLIP);
+        f.process_block_clip(out, in, n, clip_level);
         break;
     case Variant::LIMIT:
-        f.process_block_limit(out, in, n, env, LIMIT_GAIN);
+        f.process_block_limit(out, in, n, env, limit_gain);
         break;
     }
 }
@@ -111,10 +111,10 @@ void call_in_place(Variant v, Biquad& f, float* buf, long n, EnvFollowerBase& en
         f.process_block_nd(buf, n);
         break;
     case Variant::CLIP:
-        f.process_block_clip(buf, n, CLIP);
+        f.process_block_clip(buf, n, clip_level);
         break;
     case Variant::LIMIT:
-        f.process_block_limit(buf, n, env, LIMIT_GAIN);
+        f.process_block_limit(buf, n, env, limit_gain);
         break;
     }
 }

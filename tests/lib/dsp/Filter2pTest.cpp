@@ -54,7 +54,7 @@ struct CoefCase
 // G K (1, 0, -1) / D with G = gain / q; a1 = 2 (K^2 - 1) / D,
 // a2 = (1 - K/Q + K^2) / D. 1/Q and G were rounded to float first, as the
 // prototype stores them; results rounded to float.
-const CoefCase COEF_CASES[] = {
+const CoefCase coef_cases[] = {
     {0,
      1000,
      44100,
@@ -83,7 +83,7 @@ const CoefCase COEF_CASES[] = {
 
 TEST(Filter2p, CoefficientsAreThePrewarpedBilinearTransform)
 {
-    for (const CoefCase& c : COEF_CASES) {
+    for (const CoefCase& c : coef_cases) {
         SCOPED_TRACE(std::string(Filter2p::TYPE_NAME_0[c.type]) + " at " + std::to_string(c.freq));
         const Filter2p f = make(c.type, c.freq, c.fs, c.gain, c.q);
         expect_coef(f._b[0], c.expected[0]);
