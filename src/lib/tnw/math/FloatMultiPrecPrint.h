@@ -1,0 +1,104 @@
+#pragma once
+
+#include "lib/tnw/math/FloatMultiPrec.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace tnw::math {
+
+// Shortest digit string of a double in base 2 to 16 that still identifies the double, the last
+// digit correctly rounded: digits are produced one at a time, from the most significant down,
+// until the digits so far (or the same digits with the last one raised by one) fall strictly
+// between the halfway points to the neighbouring doubles.
+//
+// Use: fill x (use_x().from_dbl, the magnitude), the precision and the base, then prepare();
+// then either start() and iterate_internal() while is_last() is false, or get_digit() by
+// position. set_dbl() does the whole set-up for a double. Value type; one object, one thread;
+// nothing allocates and nothing throws.
+template <int N>
+class FloatMultiPrecPrint
+{
+public:
+    // get_digit() answer for a position below the last digit (and for every position of 0).
+    static constexpr int NO_DIGIT = -1;
+    // Bases 2 to MAX_BASE are supported (digits 0-9, a-f).
+    static constexpr int MAX_BASE = 16;
+
+    FloatMultiPrecPrint() noexcept = default;
+    FloatMultiPrecPrint(const FloatMultiPrecPrint& other) noexcept = default;
+    FloatMultiPrecPrint& operator=(const FloatMultiPrecPrint& other) noexcept = default;
+    virtual ~FloatMultiPrecPrint() = default;
+
+    // Sets x = |value| (finite), the precision (53, or the bit count of the fraction field of a
+    // subnormal) and the base, then prepares. Throws std::runtime_error for an infinity or a NaN.
+    void set_dbl(double value, int base);
+
+    // value + base^pos / 2 rounded to the nearest double, or value itself when that sum lies
+    // beyond the double range (so a value near the largest double keeps its own digits).
+    // Precondition: value finite.
+    [[nodiscard]] static double add_half_unit(double value, int base, int pos) noexcept;
+
+    // Bounds, k and the scale from x, the precision and the base. Leaves the generator unstarted.
+    void prepare() noexcept;
+    // Restarts the digits: the first one, of weight base^(k-1), becomes the current digit.
+    void start() noexcept;
+    // Produces the next digit. Precondition: started, and the last flag not set.
+    void iterate_internal() noexcept;
+
+    // Digit of weight base^pos: 0 above the first digit, NO_DIGIT below the last one. Restarts
+    // for a position above the current one, steps forward for a lower one.
+    [[nodiscard]] int get_digit(long pos) noexcept;
+
+    [[nodiscard]] FloatMultiPrec<N>& use_x() noexcept { return _x; }
+    [[nodiscard]] const FloatMultiPrec<N>& use_x() const noexcept { return _x; }
+    [[nodiscard]] int get_precision() const noexcept { return _precision; }
+    void set_precision(int precision) noexcept { _precision = precision; }
+    [[nodiscard]] int get_base() const noexcept { return _base; }
+    void set_base(int base) noexcept { _base = base; }
+    // Number of digits before the point: the first digit has weight base^(k-1).
+    [[nodiscard]] int get_k() const noexcept { return _k; }
+    [[nodiscard]] int get_cur_digit() const noexcept { return _cur_digit; }
+    // Digits produced since start (1 after the first), or -1 when none are pending.
+    [[nodiscard]] int get_state() const noexcept { return _state; }
+    void set_state(int state) noexcept { _state = state; }
+    [[nodiscard]] bool is_last() const noexcept { return _last; }
+
+private:
+    using Fmp = FloatMultiPrec<N>;
+
+    // Position given to the current digit before any start.
+    static constexpr std::int32_t NOT_STARTED = INT_MIN;
+    // No double needs more digits than this, even in base 2; a bound against endless loops.
+    static constexpr int MAX_DIGITS = FloatMultiPrec<N>::Mant::NBR_BITS + 16;
+    // Comparisons whose approximate operands lie closer than 2^-CLOSE_BITS (relative) are
+    // settled from exact integer products instead.
+    static constexpr int CLOSE_BITS = FloatMultiPrec<N>::Mant::NBR_BITS - 40;
+
+    void set_bounds() noexcept;
+    void set_digit_count() noexcept;
+    [[nodiscard]] static Fmp pow_base(int base, int e) noexcept;
+    [[nodiscard]] static const Fmp& log2_of_base(int base) noexcept;
+    [[nodiscard]] int compare_digits(const Fmp& approx, const Fmp& c, const Fmp& d) const noexcept;
+    [[nodiscard]] Fmp round_upper(const Fmp& approx, const Fmp& c) const noexcept;
+
+    Fmp _x;
+    Fmp _h;
+    Fmp _l;
+    Fmp _r;
+    Fmp _s;
+    Fmp _a;
+    Fmp _w;
+    std::int32_t _precision = 0;
+    std::int32_t _base = 10;
+    std::int32_t _k = 0;
+    std::int32_t _cur_digit = -1;
+    std::int32_t _state = -1;
+    bool _last = false;
+    // Weight exponent of the current digit; after the digits ran out, that of the last one.
+    std::int32_t _cur_pos = NOT_STARTED;
+};
+
+} // namespace tnw::math
+
+#include "lib/tnw/math/FloatMultiPrecPrint_impl.h"
