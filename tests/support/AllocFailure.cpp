@@ -1,5 +1,6 @@
 #include "support/AllocFailure.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -7,6 +8,8 @@ namespace test_support {
 
 namespace {
 thread_local bool fail_next = false;
+// Only a count: relaxed ordering is enough.
+std::atomic<long> nbr_allocations{0};
 } // namespace
 
 void fail_next_allocation() noexcept
@@ -19,10 +22,16 @@ bool is_allocation_failure_pending() noexcept
     return fail_next;
 }
 
+long get_nbr_allocations() noexcept
+{
+    return nbr_allocations.load(std::memory_order_relaxed);
+}
+
 } // namespace test_support
 
 void* operator new(std::size_t size)
 {
+    test_support::nbr_allocations.fetch_add(1, std::memory_order_relaxed);
     if (test_support::fail_next) {
         test_support::fail_next = false;
         throw std::bad_alloc();

@@ -11,4 +11,8 @@ void fail_next_allocation() noexcept;
 // True while a requested failure has not happened yet.
 [[nodiscard]] bool is_allocation_failure_pending() noexcept;
 
+// Number of calls of the global operator new so far, on every thread; a test
+// proves a stretch of code allocates nothing by reading it before and after.
+[[nodiscard]] long get_nbr_allocations() noexcept;
+
 } // namespace test_support

@@ -1,6 +1,7 @@
 #include "lib/tnw/txt/out/PrintInterface.h"
 
 #include "lib/tnw/sys/posix/Demangler.h"
+#include "lib/tnw/txt/out/ArgFloat.h"
 #include "lib/tnw/txt/out/ArgInt.h"
 #include "lib/tnw/txt/out/ArgString.h"
 #include "lib/tnw/txt/out/FmtInfo.h"
@@ -262,7 +263,8 @@ void PrintInterface::render_arg(const ArgInfo& info, const char* opt, long opt_l
         ArgInt(*this, fmt).print(info._val._int);
         break;
     case ArgInfo::TYPE_FLOAT:
-        break; // FLOAT-RENDERING-PENDING
+        ArgFloat(*this, fmt).print(info._val._flt);
+        break;
     case ArgInfo::TYPE_STRING:
         ArgString(*this, fmt).print(info._val._txt_0);
         break;

@@ -1,44 +1,14 @@
 #include "lib/tnw/txt/out/PrintNa.h"
 
 #include "lib/tnw/txt/out/Print.h"
+#include "support/AllocFailure.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <new>
+#include <limits>
 #include <string>
 #include <vector>
-
-// Every allocation of this test program is counted, so a test can prove that
-// a stretch of code allocates nothing.
-namespace {
-std::atomic<long> g_nbr_alloc{0};
-// Reached through pointers, so the compiler does not pair the C heap calls
-// below with the operators that wrap them.
-void* (*volatile g_malloc)(std::size_t) = std::malloc;
-void (*volatile g_free)(void*) = std::free;
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    g_nbr_alloc.fetch_add(1, std::memory_order_relaxed);
-    if (void* ptr = g_malloc(size == 0 ? 1 : size)) {
-        return ptr;
-    }
-    throw std::bad_alloc();
-}
-
-void operator delete(void* ptr) noexcept
-{
-    g_free(ptr);
-}
-
-void operator delete(void* ptr, std::size_t) noexcept
-{
-    g_free(ptr);
-}
 
 namespace {
 
@@ -64,6 +34,9 @@ const Message MESSAGES[] = {
     {"%1s3% %2b% %3+%", [](PrintInterface& p) { p.arg(1234567).arg(5U).arg(0LL); }},
     {"%1m3r%%2m3%", [](PrintInterface& p) { p.arg("abcdef").arg(12345); }},
     {"%1%", [](PrintInterface& p) { p.arg(typeid(int)); }},
+    {"%1% %2m9rw0s3% %3e3s3% %4+%",
+     [](PrintInterface& p) { p.arg(1.5).arg(-42.25).arg(12345.0).arg(-1.0 / 0.0); }},
+    {"%1p2% %2x% %3%", [](PrintInterface& p) { p.arg(2.675).arg(255.5L).arg(5e-324); }},
     {"bad %", [](PrintInterface&) {}},
     {"%1p99999999999%|%2%", [](PrintInterface& p) { p.arg(1).arg(2); }},
 };
@@ -157,14 +130,14 @@ TEST(PrintNa, FormattingAllocatesNothing)
     char buf[1024];
     PrintNa p(buf, 1023);
     // Sanity check of the counter: a long string result does allocate.
-    const long before_print = g_nbr_alloc.load();
+    const long before_print = test_support::get_nbr_allocations();
     {
         Print s;
         s.print("%1m100r%").arg("x");
     }
-    ASSERT_GT(g_nbr_alloc.load(), before_print);
+    ASSERT_GT(test_support::get_nbr_allocations(), before_print);
 
-    const long before = g_nbr_alloc.load();
+    const long before = test_support::get_nbr_allocations();
     for (const Message& m : MESSAGES) {
         if (std::strcmp(m.format, "%1%") == 0) {
             continue; // the type name is demangled in heap memory
@@ -174,7 +147,7 @@ TEST(PrintNa, FormattingAllocatesNothing)
     }
     p.print("%1m1000rw0s3%|%2m900c%").arg(-12345678).arg("log text");
     EXPECT_EQ(p.get_string_len(), 1901);
-    EXPECT_EQ(g_nbr_alloc.load(), before);
+    EXPECT_EQ(test_support::get_nbr_allocations(), before);
 }
 
 } // namespace
