@@ -121,48 +121,13 @@ void FmtInfo::read_optional_count(ParserState& state, std::int32_t& count) noexc
     }
 }
 
+// Options that read a number or a character after their letter.
 int FmtInfo::parse_one(char c, ParserState& state) noexcept
 {
     switch (to_lower_ascii(c)) {
-    case '+':
-        _sign_mode = SIGN_PLUS;
-        break;
-    case '-':
-        _sign_mode = SIGN_SPACE;
-        break;
-    case 'b':
-        _base = 2;
-        _case_mode = (c == 'b') ? CASE_LOWER : CASE_UPPER;
-        break;
-    case 'd':
-        _base = 10;
-        _case_mode = (c == 'd') ? CASE_LOWER : CASE_UPPER;
-        break;
-    case 'x':
-        _base = 16;
-        _case_mode = (c == 'x') ? CASE_LOWER : CASE_UPPER;
-        break;
-    case 'c':
-        _justify_mode = JUSTIFY_CENTRE;
-        break;
-    case 'k':
-        _justify_mode = JUSTIFY_LEFT;
-        break;
-    case 'l':
-        _justify_mode = JUSTIFY_NONE;
-        break;
-    case 'r':
-        _justify_mode = JUSTIFY_RIGHT;
-        break;
     case 'e':
-        _float_mode = FLOAT_MODE_EXPONENT;
-        read_optional_count(state, _exp_size);
-        break;
-    case 'f':
-        _float_mode = FLOAT_MODE_FIXED;
-        break;
     case 'g':
-        _float_mode = FLOAT_MODE_GENERAL;
+        _float_mode = (to_lower_ascii(c) == 'e') ? FLOAT_MODE_EXPONENT : FLOAT_MODE_GENERAL;
         read_optional_count(state, _exp_size);
         break;
     case 'm': {
@@ -178,15 +143,6 @@ int FmtInfo::parse_one(char c, ParserState& state) noexcept
     case 's':
         (void)read_count(state, _group_size);
         break;
-    case 't':
-        _truncate_flag = true;
-        break;
-    case 'v':
-        _zero_trail_flag = true;
-        break;
-    case 'o':
-        _zero_trail_flag = false;
-        break;
     case 'w':
         if (state.is_end()) {
             state._error = -1;
@@ -196,9 +152,36 @@ int FmtInfo::parse_one(char c, ParserState& state) noexcept
         }
         break;
     default:
-        break; // not an option: ignored
+        set_flag(c);
+        break;
     }
     return state._error;
 }
+
+// clang-format off
+// Options of a single letter; the case of 'b', 'd' and 'x' picks the letter
+// case of digits. Other characters are no option and are ignored.
+void FmtInfo::set_flag(char c) noexcept
+{
+    const CaseMode case_mode = (c >= 'a' && c <= 'z') ? CASE_LOWER : CASE_UPPER;
+    switch (to_lower_ascii(c)) {
+    case '+': _sign_mode = SIGN_PLUS; break;
+    case '-': _sign_mode = SIGN_SPACE; break;
+    case 'b': _base = 2; _case_mode = case_mode; break;
+    case 'd': _base = 10; _case_mode = case_mode; break;
+    case 'x': _base = 16; _case_mode = case_mode; break;
+    case 'c': _justify_mode = JUSTIFY_CENTRE; break;
+    case 'k': _justify_mode = JUSTIFY_LEFT; break;
+    case 'l': _justify_mode = JUSTIFY_NONE; break;
+    case 'r': _justify_mode = JUSTIFY_RIGHT; break;
+    case 'f': _float_mode = FLOAT_MODE_FIXED; break;
+    case 't': _truncate_flag = true; break;
+    case 'v': _zero_trail_flag = true; break;
+    case 'o': _zero_trail_flag = false; break;
+    default: break;
+    }
+}
+
+// clang-format on
 
 } // namespace tnw::txt::out

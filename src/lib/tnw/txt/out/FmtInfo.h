@@ -89,6 +89,7 @@ public:
 
 private:
     [[nodiscard]] int parse_one(char c, ParserState& state) noexcept;
+    void set_flag(char c) noexcept;
     [[nodiscard]] static bool read_count(ParserState& state, std::int32_t& count) noexcept;
     static void read_optional_count(ParserState& state, std::int32_t& count) noexcept;
 
