@@ -1,0 +1,28 @@
+#pragma once
+
+#include "lib/basic/ConfKeyStreamInterface.h"
+
+#include <memory>
+
+namespace basic {
+
+// Content of a leaf key: a text or a brace list of contents.
+// Any thread, one tree per thread at a time.
+class ConfKeyContentInterface : public ConfKeyStreamInterface
+{
+public:
+    ~ConfKeyContentInterface() override = default;
+
+    // A deep copy owned by the caller.
+    [[nodiscard]] std::unique_ptr<ConfKeyContentInterface> clone() const { return do_clone(); }
+
+protected:
+    ConfKeyContentInterface() = default;
+    ConfKeyContentInterface(const ConfKeyContentInterface&) = default;
+    ConfKeyContentInterface& operator=(const ConfKeyContentInterface&) = default;
+
+private:
+    [[nodiscard]] virtual std::unique_ptr<ConfKeyContentInterface> do_clone() const = 0;
+};
+
+} // namespace basic

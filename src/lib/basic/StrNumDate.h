@@ -1,0 +1,29 @@
+// Rounding to an integer, short float printing and reading a compile date.
+//
+// Any thread; no state, no lock, no allocation. Nothing here depends on the
+// process's C locale: a decimal comma set by a host never shows up.
+#pragma once
+
+namespace basic {
+
+// The nearest integer, halves rounded up (towards plus infinity): 2.5 gives
+// 3, -2.5 gives -2, -0.5 gives 0. Values beyond the 32-bit range saturate to
+// its ends; NaN gives 0.
+[[nodiscard]] int round_int(double x) noexcept;
+
+// Prints `value` into `dst` in at most `n` characters and returns `dst`.
+// A value whose integer part leaves room for a point and a decimal within
+// `n` characters is printed with six decimals and cut to `n` characters
+// (123.456 with n = 5 gives "123.4"); any other value is rounded half up to
+// an integer and cut to `n` characters; NaN and infinities print as "nan",
+// "inf" and "-inf", cut likewise. n = 0 (or less) gives an empty text.
+// Precondition: `dst` holds max(n, 0) + 1 bytes.
+char* print_float(char* dst, double value, long n) noexcept;
+
+// Reads a compile-date text such as "Dec 25 2009": a three-letter English
+// month name (any case), a blank, the day in two characters (a one-digit day
+// led by a blank), a blank and the year. `month` is 0-based (-1 when no name
+// matches) and `day` is 0-based (24 for the 25th).
+void decode_compile_date(int& year, int& month, int& day, const char* text) noexcept;
+
+} // namespace basic

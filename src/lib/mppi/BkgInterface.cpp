@@ -1,0 +1,7 @@
+#include "lib/mppi/BkgInterface.h"
+
+namespace mppi {
+
+BkgInterface::~BkgInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/DspInterface.h"
+
+namespace mppi {
+
+DspInterface::~DspInterface() = default;
+
+} // namespace mppi

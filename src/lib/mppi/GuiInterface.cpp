@@ -1,0 +1,7 @@
+#include "lib/mppi/GuiInterface.h"
+
+namespace mppi {
+
+GuiInterface::~GuiInterface() = default;
+
+} // namespace mppi

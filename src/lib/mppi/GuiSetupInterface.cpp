@@ -1,0 +1,7 @@
+#include "lib/mppi/GuiSetupInterface.h"
+
+namespace mppi {
+
+GuiSetupInterface::~GuiSetupInterface() = default;
+
+} // namespace mppi

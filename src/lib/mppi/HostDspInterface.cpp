@@ -1,0 +1,7 @@
+#include "lib/mppi/HostDspInterface.h"
+
+namespace mppi {
+
+HostDspInterface::~HostDspInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/HostGuiInterface.h"
+
+namespace mppi {
+
+HostGuiInterface::~HostGuiInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/NotifiedInterface.h"
+
+namespace mppi {
+
+NotifiedInterface::~NotifiedInterface() = default;
+
+} // namespace mppi

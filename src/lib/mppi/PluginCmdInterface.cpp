@@ -1,0 +1,7 @@
+#include "lib/mppi/PluginCmdInterface.h"
+
+namespace mppi {
+
+PluginCmdInterface::~PluginCmdInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,193 @@
+#include "lib/basic/SettingMgrInterface.h"
+#include "lib/basic/ConfKeyData.h"
+
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using basic::ConfKeyMulti;
+using basic::SettingMgrInterface;
+using test_support::ScratchFolder;
+
+// Records every call into a shared log; saves one leaf and finds it again on loading.
+class RecordingClient : public basic::SettingClientInterface
+{
+public:
+    RecordingClient(std::string id, std::vector<std::string>& log, int result = 0)
+        : _id(std::move(id)), _log(log), _result(result)
+    {
+    }
+
+    int save_settings(ConfKeyMulti& root) override
+    {
+        _log.push_back("save " + _id);
+        root.push_back(basic::ConfKeyData(_id, value));
+        return _result;
+    }
+
+    int load_settings(const ConfKeyMulti& root) override
+    {
+        _log.push_back("load " + _id + " " + root.get_name() + " " +
+                       std::to_string(root.get_nbr_keys()));
+        loaded = root.get_key_str(_id);
+        return _result;
+    }
+
+    std::string value = "v";
+    std::string loaded;
+
+private:
+    std::string _id;
+    std::vector<std::string>& _log;
+    int _result;
+};
+
+TEST(SettingMgrInterface, RegistrationCodes)
+{
+    SettingMgrInterface mgr;
+    std::vector<std::string> log;
+    RecordingClient a("a", log);
+    RecordingClient b("b", log);
+    EXPECT_EQ(mgr.register_client(a), 0);
+    EXPECT_EQ(mgr.register_client(b), 0);
+    EXPECT_EQ(mgr.register_client(a), SettingMgrInterface::ERR_CLIENT_ALREADY_REGISTERED);
+    EXPECT_EQ(mgr.get_client_pos(b), 1);
+    EXPECT_EQ(mgr.unregister_client(a), SettingMgrInterface::ERR_CLIENT_STILL_REGISTERED);
+    EXPECT_EQ(mgr.get_client_pos(a), 1);
+    EXPECT_EQ(mgr.unregister_client(a), 0);
+    EXPECT_EQ(mgr.unregister_client(a), SettingMgrInterface::ERR_CLIENT_NOT_REGISTERED);
+    EXPECT_EQ(mgr.get_client_pos(a), -1);
+    EXPECT_EQ(mgr.unregister_all_clients(), 0);
+    EXPECT_EQ(mgr.unregister_client(b), SettingMgrInterface::ERR_CLIENT_NOT_REGISTERED);
+}
+
+TEST(SettingMgrInterface, SavingWithoutClientsWritesTheEmptyRootAndLoadsBack)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("settings.txt");
+    SettingMgrInterface mgr;
+    ASSERT_EQ(mgr.save_settings(path), 0);
+    EXPECT_EQ(ScratchFolder::read(path), "Default =\n{\n}");
+    EXPECT_EQ(ScratchFolder::read(path).size(), 13U);
+    EXPECT_EQ(folder.count_entries(), 1); // no temporary file left behind
+
+    std::vector<std::string> log;
+    RecordingClient a("a", log);
+    ASSERT_EQ(mgr.register_client(a), 0);
+    EXPECT_EQ(mgr.load_settings(path), 0);
+    EXPECT_EQ(log, std::vector<std::string>({"load a Default 0"}));
+}
+
+TEST(SettingMgrInterface, ClientsRunInOrderAndNeverAfterAnError)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("s.txt");
+    ScratchFolder::write(path, "old");
+    std::vector<std::string> log;
+    RecordingClient a("a", log);
+    RecordingClient b("b", log, -7);
+    RecordingClient c("c", log);
+    SettingMgrInterface mgr;
+    for (auto* client : {&a, &b, &c}) {
+        ASSERT_EQ(mgr.register_client(*client), 0);
+    }
+    EXPECT_EQ(mgr.save_settings(path), -7);
+    EXPECT_EQ(ScratchFolder::read(path), "old");
+
+    ScratchFolder::write(path, "Default = { a = 1 b = 2 c = 3 }");
+    EXPECT_EQ(mgr.load_settings(path), -7);
+    EXPECT_EQ(log, std::vector<std::string>(
+                       {"save a", "save b", "load a Default 3", "load b Default 3"}));
+    EXPECT_EQ(a.loaded, "1");
+    EXPECT_EQ(c.loaded, "");
+}
+
+TEST(SettingMgrInterface, AnonymousKeyInTheTreeGivesTheWriteCodeAndKeepsTheFile)
+{
+    struct Anonymous : basic::SettingClientInterface
+    {
+        int save_settings(ConfKeyMulti& root) override
+        {
+            root.push_back(basic::ConfKeyData());
+            return 0;
+        }
+        int load_settings(const ConfKeyMulti&) override { return 0; }
+    } client;
+    ScratchFolder folder;
+    const std::string path = folder.file("s.txt");
+    ScratchFolder::write(path, "old");
+    SettingMgrInterface mgr;
+    ASSERT_EQ(mgr.register_client(client), 0);
+    EXPECT_EQ(mgr.save_settings(path), SettingMgrInterface::ERR_WRITE_THREW);
+    EXPECT_EQ(ScratchFolder::read(path), "old");
+}
+
+TEST(SettingMgrInterface, FileErrorsOnSaving)
+{
+    ScratchFolder folder;
+    SettingMgrInterface mgr;
+    EXPECT_EQ(mgr.save_settings(folder.file("missing/s.txt")),
+              SettingMgrInterface::ERR_FILE_CREATE);
+    // A folder in place of the file: the temporary file is written but cannot replace it.
+    std::filesystem::create_directory(folder.file("dir"));
+    EXPECT_EQ(mgr.save_settings(folder.file("dir")), SettingMgrInterface::ERR_FILE_WRITE);
+    EXPECT_EQ(folder.count_entries(), 1);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("dir")));
+}
+
+TEST(SettingMgrInterface, LoadCodesAndWhatTheClientSees)
+{
+    const struct
+    {
+        const char* label;
+        std::string text; // what the file holds
+        int code;
+        const char* seen; // what the one client was handed, or "" when it did not run
+    } cases[] = {
+        {"empty file", "", -1024, ""},
+        {"leaf holding a text", "Default = 1", SettingMgrInterface::ERR_ROOT_UNUSABLE, ""},
+        {"leaf holding a list", "D = { a }", SettingMgrInterface::ERR_ROOT_UNUSABLE, ""},
+        {"no key at the start", "a b c", -1015 - 1024, ""},
+        {"name with slash", "De/fault = { a = 1 }", -1015 - 1024, ""},
+        {"name with backslash below the root", "D = { a = 1 x\\y = 2 }", 0, "load a D 1"},
+        {"truncated file", "Default =\n{\n   a = 1\n", -1020 - 1024, ""},
+        {"depth beyond the limit", std::string(300, '{') + std::string(300, '}'), -1020 - 1024, ""},
+        {"CR LF line ends", "Default =\r\n{\r\n   a = 1\r\n}", 0, "load a Default 1"},
+        {"missing last line feed", "D = { a = \"x\" }", 0, "load a D 1"},
+        {"extra tokens after the root", "Default = { a = 1 } b = 2", 0, "load a Default 1"},
+    };
+    ScratchFolder folder;
+    const std::string path = folder.file("s.txt");
+    for (const auto& c : cases) {
+        ScratchFolder::write(path, c.text);
+        std::vector<std::string> log;
+        RecordingClient a("a", log);
+        SettingMgrInterface mgr;
+        ASSERT_EQ(mgr.register_client(a), 0);
+        int code = 1;
+        EXPECT_NO_THROW(code = mgr.load_settings(path)) << c.label;
+        EXPECT_EQ(code, c.code) << c.label;
+        EXPECT_EQ(log.empty() ? "" : log.front(), std::string(c.seen)) << c.label;
+    }
+}
+
+TEST(SettingMgrInterface, FileErrorsOnLoading)
+{
+    ScratchFolder folder;
+    SettingMgrInterface mgr;
+    EXPECT_EQ(mgr.load_settings(folder.file("missing.txt")), SettingMgrInterface::ERR_FILE_OPEN);
+    std::string text = "stale";
+    EXPECT_EQ(mgr.load_file(text, folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(mgr.load_settings(folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
+}
+
+} // namespace
