@@ -1,12 +1,12 @@
 #pragma once
 
-#include "lib/mppi/NormalizedParamInterface.h"
+#include "plugin/dsp/ParamNumeric.h"
 
 // Delay step between the bands, -50 to 50 ms: natural = 50 u^3 with u = 2 n - 1,
 // so that small delays get most of the travel.
 // Displayed as the first five characters of "%f"; parsed as a number clamped to
 // the range.
-class ParamBandDelay : public mppi::NormalizedParamInterface
+class ParamBandDelay : public ParamNumeric<ParamBandDelay>
 {
 public:
     static constexpr const char* NAME_0 = "Evolution";
@@ -14,11 +14,6 @@ public:
     static constexpr double VAL_MIN = -50.0;
     static constexpr double VAL_MAX = 50.0;
 
-    void get_name(char* text, long max) const noexcept override;
-    void get_unit(char* text, long max) const noexcept override;
     [[nodiscard]] double denormalize_val(float norm) const noexcept override;
     [[nodiscard]] float normalize_val(double natural) const noexcept override;
-    // At most min(max, 16) bytes with the terminator.
-    void do_print_val(char* text, long max, double natural) const noexcept override;
-    [[nodiscard]] double do_scan_val(const char* text, bool& ok) const noexcept override;
 };

@@ -1,6 +1,5 @@
 #include "plugin/dsp/ParamCutFreq.h"
 
-#include "lib/basic/StrBounded.h"
 #include "lib/basic/StrNumDate.h"
 #include "plugin/dsp/ParamText.h"
 
@@ -47,16 +46,6 @@ constexpr double INTEGER_DISPLAY_FROM = 999.5;
 }
 
 } // namespace
-
-void ParamCutFreq::get_name(char* text, long max) const noexcept
-{
-    basic::strncpy_0(text, NAME_0, max);
-}
-
-void ParamCutFreq::get_unit(char* text, long max) const noexcept
-{
-    basic::strncpy_0(text, UNIT_0, max);
-}
 
 double ParamCutFreq::denormalize_val(float norm) const noexcept
 {
@@ -159,8 +148,7 @@ void ParamCutFreq::do_print_val(char* text, long max, double natural) const noex
         ParamText::print_int(text, max, basic::round_int(natural), ParamText::PRINT_NBR_CHARS,
                              ParamText::PRINT_LIMIT);
     } else {
-        ParamText::print_fixed(text, max, natural, ParamText::PRINT_NBR_CHARS,
-                               ParamText::PRINT_LIMIT);
+        ParamNumeric::do_print_val(text, max, natural);
     }
 }
 
@@ -174,7 +162,7 @@ double ParamCutFreq::do_scan_val(const char* text, bool& ok) const noexcept
         }
         return freq;
     }
-    return ParamText::scan_clamped(text, ok, VAL_MIN, VAL_MAX);
+    return ParamNumeric::do_scan_val(text, ok);
 }
 
 void ParamCutFreq::set_nfs(bool flag) noexcept

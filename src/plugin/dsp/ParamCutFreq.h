@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lib/mppi/NormalizedParamInterface.h"
+#include "plugin/dsp/ParamNumeric.h"
 
 #include <atomic>
 
@@ -8,7 +8,7 @@
 // eight octaves: natural = 40 * 2^(8 n). Displayed as a number, or, with the
 // note display switched on, as a note name with octave (MIDI note 60 is "C 5").
 // The static conversions serve the editor's note-snap switch.
-class ParamCutFreq : public mppi::NormalizedParamInterface
+class ParamCutFreq : public ParamNumeric<ParamCutFreq>
 {
 public:
     static constexpr const char* NAME_0 = "Cutoff Freq";
@@ -19,8 +19,6 @@ public:
     // name, at most two octave digits.
     static constexpr long NOTE_TXT_SIZE = 5;
 
-    void get_name(char* text, long max) const noexcept override;
-    void get_unit(char* text, long max) const noexcept override;
     [[nodiscard]] double denormalize_val(float norm) const noexcept override;
     [[nodiscard]] float normalize_val(double natural) const noexcept override;
     // At most min(max, 16) bytes with the terminator.

@@ -1,22 +1,11 @@
 #include "plugin/dsp/ParamDistoRouting.h"
 
-#include "lib/basic/StrBounded.h"
 #include "lib/basic/StrCase.h"
 #include "lib/basic/StrNumDate.h"
 #include "plugin/dsp/ParamText.h"
 
 #include <cmath>
 #include <limits>
-
-void ParamDistoRouting::get_name(char* text, long max) const noexcept
-{
-    basic::strncpy_0(text, NAME_0, max);
-}
-
-void ParamDistoRouting::get_unit(char* text, long max) const noexcept
-{
-    basic::strncpy_0(text, UNIT_0, max);
-}
 
 int ParamDistoRouting::get_range_type() const noexcept
 {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "lib/mppi/NormalizedParamInterface.h"
+#include "plugin/dsp/ParamNamed.h"
 
 // Place of the distortion: 0 "Pre" (on the low-pass road alone, before the
 // bands are added) or 1 "Post" (on the sum of both roads); natural =
 // floor(n + 0.5).
-class ParamDistoRouting : public mppi::NormalizedParamInterface
+class ParamDistoRouting : public ParamNamed<ParamDistoRouting>
 {
 public:
     static constexpr const char* NAME_0 = "Dist Routing";
@@ -14,8 +14,6 @@ public:
     static constexpr const char* _ROUTING_NAME_LIST_0[] = {"Pre", "Post"};
     static constexpr const char* ERROR_TXT_0 = "### ERROR ###";
 
-    void get_name(char* text, long max) const noexcept override;
-    void get_unit(char* text, long max) const noexcept override;
     [[nodiscard]] int get_range_type() const noexcept override;
     [[nodiscard]] double denormalize_val(float norm) const noexcept override;
     [[nodiscard]] float normalize_val(double natural) const noexcept override;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "lib/mppi/NormalizedParamInterface.h"
+#include "plugin/dsp/ParamNumeric.h"
 
 // Spacing of the bands as a multiple of the cut-off, 1 to 5: natural = 4 n + 1,
 // computed in single precision.
 // Displayed as the first five characters of "%f"; parsed as a number clamped to
 // the range.
-class ParamHarmFactor : public mppi::NormalizedParamInterface
+class ParamHarmFactor : public ParamNumeric<ParamHarmFactor>
 {
 public:
     static constexpr const char* NAME_0 = "Band Spacing";
@@ -14,11 +14,6 @@ public:
     static constexpr double VAL_MIN = 1.0;
     static constexpr double VAL_MAX = 5.0;
 
-    void get_name(char* text, long max) const noexcept override;
-    void get_unit(char* text, long max) const noexcept override;
     [[nodiscard]] double denormalize_val(float norm) const noexcept override;
     [[nodiscard]] float normalize_val(double natural) const noexcept override;
-    // At most min(max, 16) bytes with the terminator.
-    void do_print_val(char* text, long max, double natural) const noexcept override;
-    [[nodiscard]] double do_scan_val(const char* text, bool& ok) const noexcept override;
 };

@@ -1,20 +1,9 @@
 #include "plugin/dsp/ParamNbrBand.h"
 
-#include "lib/basic/StrBounded.h"
 #include "lib/basic/StrNumDate.h"
 #include "plugin/dsp/ParamText.h"
 
 #include <cmath>
-
-void ParamNbrBand::get_name(char* text, long max) const noexcept
-{
-    basic::strncpy_0(text, NAME_0, max);
-}
-
-void ParamNbrBand::get_unit(char* text, long max) const noexcept
-{
-    basic::strncpy_0(text, UNIT_0, max);
-}
 
 int ParamNbrBand::get_range_type() const noexcept
 {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "lib/mppi/NormalizedParamInterface.h"
+#include "plugin/dsp/ParamNamed.h"
 
 // Number of bands, 1 to 16 in whole steps: natural = floor(15 n + 0.5) + 1.
 // Displayed as a whole number of at most two digits.
-class ParamNbrBand : public mppi::NormalizedParamInterface
+class ParamNbrBand : public ParamNamed<ParamNbrBand>
 {
 public:
     static constexpr const char* NAME_0 = "Nbr Bands";
@@ -12,8 +12,6 @@ public:
     static constexpr double VAL_MIN = 1.0;
     static constexpr double VAL_MAX = 16.0;
 
-    void get_name(char* text, long max) const noexcept override;
-    void get_unit(char* text, long max) const noexcept override;
     [[nodiscard]] int get_range_type() const noexcept override;
     [[nodiscard]] double denormalize_val(float norm) const noexcept override;
     [[nodiscard]] float normalize_val(double natural) const noexcept override;

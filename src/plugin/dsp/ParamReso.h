@@ -1,11 +1,11 @@
 #pragma once
 
-#include "lib/mppi/NormalizedParamInterface.h"
+#include "plugin/dsp/ParamNumeric.h"
 
 // Resonance of the low-pass, 1 to 100: natural = 10^(2 n).
 // Displayed as the first five characters of "%f"; parsed as a number clamped to
 // the range.
-class ParamReso : public mppi::NormalizedParamInterface
+class ParamReso : public ParamNumeric<ParamReso>
 {
 public:
     static constexpr const char* NAME_0 = "Resonance";
@@ -13,11 +13,6 @@ public:
     static constexpr double VAL_MIN = 1.0;
     static constexpr double VAL_MAX = 100.0;
 
-    void get_name(char* text, long max) const noexcept override;
-    void get_unit(char* text, long max) const noexcept override;
     [[nodiscard]] double denormalize_val(float norm) const noexcept override;
     [[nodiscard]] float normalize_val(double natural) const noexcept override;
-    // At most min(max, 16) bytes with the terminator.
-    void do_print_val(char* text, long max, double natural) const noexcept override;
-    [[nodiscard]] double do_scan_val(const char* text, bool& ok) const noexcept override;
 };

@@ -61,7 +61,8 @@ public:
     // True when the magnitude is a power of two.
     [[nodiscard]] bool is_pow2() const noexcept;
 
-    [[nodiscard]] bool is_zero() const noexcept { return _mant.is_zero(); }
+    // In normal form only zero has a zero top limb.
+    [[nodiscard]] bool is_zero() const noexcept { return _mant.get_limb(N - 1) == 0; }
     [[nodiscard]] bool is_neg() const noexcept { return _mant.is_neg(); }
     void flip_sign() noexcept { _mant.set_neg(!_mant.is_neg()); }
     void set_neg(bool neg) noexcept { _mant.set_neg(neg); }

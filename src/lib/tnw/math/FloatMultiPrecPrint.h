@@ -7,15 +7,15 @@
 
 namespace tnw::math {
 
-// Shortest digit string of a double in base 2 to 16 that still identifies the double, the last
-// digit correctly rounded: digits are produced one at a time, from the most significant down,
-// until the digits so far (or the same digits with the last one raised by one) fall strictly
+// Any thread, one object per thread; no allocation, no lock, nothing throws but set_dbl.
+// Turns a double into the shortest digit string in base 2 to 16 that still identifies it, the
+// last digit correctly rounded: digits are produced one at a time, from the most significant
+// down, until the digits so far (or the same digits with the last one raised by one) lie strictly
 // between the halfway points to the neighbouring doubles.
 //
-// Use: fill x (use_x().from_dbl, the magnitude), the precision and the base, then prepare();
-// then either start() and iterate_internal() while is_last() is false, or get_digit() by
-// position. set_dbl() does the whole set-up for a double. Value type; one object, one thread;
-// nothing allocates and nothing throws.
+// Use: fill x (use_x().from_dbl, the magnitude), the precision and the base (outside 2 to 16 the
+// nearest of them), then prepare(); then either start() and iterate_internal() while is_last()
+// is false, or get_digit() by position. set_dbl() does the whole set-up for a double.
 template <int N>
 class FloatMultiPrecPrint
 {
@@ -80,6 +80,7 @@ private:
     [[nodiscard]] static Fmp pow_base(int base, int e) noexcept;
     [[nodiscard]] static const Fmp& log2_of_base(int base) noexcept;
     [[nodiscard]] int compare_digits(const Fmp& approx, const Fmp& c, const Fmp& d) const noexcept;
+    [[nodiscard]] bool is_lower_nearer(const Fmp& v, const Fmp& v2) const noexcept;
     [[nodiscard]] Fmp round_upper(const Fmp& approx, const Fmp& c) const noexcept;
 
     Fmp _x;

@@ -113,23 +113,23 @@ void FloatMultiPrecPrint<N>::iterate_internal() noexcept
     if (!_last) {
         whole.flip_sign();
         _r += whole;
-    } else if (high_ok) {
-        bool up = true;
-        if (low_ok) {
-            // Nearer candidate: |x - V| < |x - V2| with V <= x <= V2 reads V > 2x - V2; an exact
-            // tie rounds up.
-            Fmp mirror = _x;
-            mirror.scale2_int(1);
-            Fmp neg_v2 = v2;
-            neg_v2.flip_sign();
-            mirror += neg_v2;
-            up = compare_digits(v, _a, mirror) <= 0;
-        }
-        if (up) {
-            ++digit;
-        }
+    } else if (high_ok && (!low_ok || !is_lower_nearer(v, v2))) {
+        ++digit;
     }
     _cur_digit = digit;
+}
+
+template <int N>
+bool FloatMultiPrecPrint<N>::is_lower_nearer(const Fmp& v, const Fmp& v2) const noexcept
+{
+    // |x - V| < |x - V2| with V <= x <= V2 reads V > 2x - V2; an exact tie is not nearer, so it
+    // rounds up.
+    Fmp mirror = _x;
+    mirror.scale2_int(1);
+    Fmp neg_v2 = v2;
+    neg_v2.flip_sign();
+    mirror += neg_v2;
+    return compare_digits(v, _a, mirror) > 0;
 }
 
 template <int N>

@@ -309,13 +309,14 @@ void FloatMultiPrec<N>::set_zero() noexcept
 template <int N>
 void FloatMultiPrec<N>::normalise() noexcept
 {
-    if (_mant.is_zero()) {
+    // Limbs are read one by one: a wide load right after the limb stores would stall.
+    int zero_limbs = 0;
+    while (zero_limbs < N && _mant.get_limb(N - 1 - zero_limbs) == 0) {
+        ++zero_limbs;
+    }
+    if (zero_limbs == N) {
         set_zero();
         return;
-    }
-    int zero_limbs = 0;
-    while (_mant.get_limb(N - 1 - zero_limbs) == 0) {
-        ++zero_limbs;
     }
     if (zero_limbs > 0) {
         _mant.shift_left(zero_limbs * Mant::LIMB_BITS);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -234,6 +237,29 @@ TEST(FloatMultiPrecPrint, HalfUnitRoundingKeepsValuesWhoseSumIsNotFinite)
     const double max = std::numeric_limits<double>::max();
     EXPECT_EQ(Printer::add_half_unit(max, 10, 308), max);
     EXPECT_EQ(Printer::add_half_unit(1.5, 10, -400), 1.5);
+}
+
+TEST(FloatMultiPrecPrint, GeneratorsOnSeveralThreadsAgree)
+{
+    // The logarithms of the bases are made on first use; threads racing for them must all see
+    // them complete. Expected digits as in the cases above.
+    const std::pair<double, const char*> cases[] = {
+        {0.3, "3"}, {1e23, "9999999999999999"}, {0x1p64, "18446744073709552"}, {123.456, "123456"}};
+    std::array<int, 4> mismatches{};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&cases, &mismatches, t] {
+            for (int round = 0; round < 20; ++round) {
+                for (const auto& [value, digits] : cases) {
+                    mismatches[t] += (shortest(value, 10).text != digits) ? 1 : 0;
+                }
+            }
+        });
+    }
+    for (std::thread& th : threads) {
+        th.join();
+    }
+    EXPECT_EQ(mismatches, (std::array<int, 4>{}));
 }
 
 TEST(FloatMultiPrecPrint, SetDblRefusesInfinity)
