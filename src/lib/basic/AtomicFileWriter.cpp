@@ -44,6 +44,9 @@ AtomicFileWriter::Result AtomicFileWriter::open()
 {
     discard();
     _failed = false;
+    if (!check_target()) {
+        return Result::OPEN_FAILED;
+    }
     const std::string name = _target.filename().string();
     if (name.empty()) {
         return Result::OPEN_FAILED;
@@ -62,6 +65,32 @@ AtomicFileWriter::Result AtomicFileWriter::open()
         }
     }
     return Result::OPEN_FAILED;
+}
+
+bool AtomicFileWriter::check_target()
+{
+    std::error_code ec;
+    if (std::filesystem::is_symlink(_target, ec)) {
+        // A link that leads nowhere is replaced like a missing file.
+        auto real = std::filesystem::canonical(_target, ec);
+        if (!ec) {
+            _target = std::move(real);
+        }
+    }
+    _target_perms = std::filesystem::perms::unknown;
+    const auto status = std::filesystem::status(_target, ec);
+    if (!std::filesystem::exists(status)) {
+        return true;
+    }
+    // Opening for update neither changes the file nor its times; it fails for a folder and
+    // for a file this process may not write.
+    std::FILE* probe = std::fopen(_target.c_str(), "r+b");
+    if (probe == nullptr) {
+        return false;
+    }
+    static_cast<void>(std::fclose(probe)); // nothing was written through it
+    _target_perms = status.permissions();
+    return true;
 }
 
 AtomicFileWriter::Result AtomicFileWriter::write(const void* data, std::size_t size)
@@ -88,6 +117,10 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
     _file = nullptr;
     std::error_code ec;
     if (flushed && closed) {
+        if (_target_perms != std::filesystem::perms::unknown) {
+            // A failure leaves the temporary file's own permissions: the bytes still count.
+            std::filesystem::permissions(_temp, _target_perms, ec);
+        }
         std::filesystem::rename(_temp, _target, ec);
         if (!ec) {
             _temp.clear();

@@ -52,7 +52,8 @@ public:
     [[nodiscard]] int load_settings(const std::string& path);
 
     // Replaces the file at path with exactly the characters of text: -1018 when the file
-    // cannot be created, -1017 when writing, flushing, closing or replacing fails.
+    // cannot be opened for writing (a missing folder, a folder in its place, a read-only
+    // file), -1017 when writing, flushing, closing or replacing fails.
     [[nodiscard]] int save_file(const std::string& text, const std::string& path);
     // The file's lines, each followed by one line feed: -1020 when the file cannot be opened,
     // -1019 when reading fails (a folder, a device error).

@@ -2,6 +2,7 @@
 #include "lib/basic/ConfKeyData.h"
 
 #include "support/ScratchFolder.h"
+#include "support/posix/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -136,11 +137,22 @@ TEST(SettingMgrInterface, FileErrorsOnSaving)
     SettingMgrInterface mgr;
     EXPECT_EQ(mgr.save_settings(folder.file("missing/s.txt")),
               SettingMgrInterface::ERR_FILE_CREATE);
-    // A folder in place of the file: the temporary file is written but cannot replace it.
+    // A folder in place of the file cannot be opened for writing.
     std::filesystem::create_directory(folder.file("dir"));
-    EXPECT_EQ(mgr.save_settings(folder.file("dir")), SettingMgrInterface::ERR_FILE_WRITE);
+    EXPECT_EQ(mgr.save_settings(folder.file("dir")), SettingMgrInterface::ERR_FILE_CREATE);
     EXPECT_EQ(folder.count_entries(), 1);
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("dir")));
+
+    // A full disk shows only when the 13 bytes are flushed: a write failure, old file kept.
+    const std::string path = folder.file("s.txt");
+    ScratchFolder::write(path, "old");
+    {
+        test_support::FileSizeLimit limit(4);
+        ASSERT_TRUE(limit.is_active());
+        EXPECT_EQ(mgr.save_settings(path), SettingMgrInterface::ERR_FILE_WRITE);
+    }
+    EXPECT_EQ(ScratchFolder::read(path), "old");
+    EXPECT_EQ(folder.count_entries(), 2);
 }
 
 TEST(SettingMgrInterface, LoadCodesAndWhatTheClientSees)
