@@ -6,8 +6,8 @@
 
 namespace basic {
 
+// Any thread, one tree per thread at a time; may allocate.
 // Content of a leaf key: a text or a brace list of contents.
-// Any thread, one tree per thread at a time.
 class ConfKeyContentInterface : public ConfKeyStreamInterface
 {
 public:

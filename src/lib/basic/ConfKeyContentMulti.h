@@ -9,8 +9,9 @@ namespace basic {
 
 class ConfKeyFactory;
 
+// Any thread, one tree per thread at a time; may allocate.
 // Brace-list content of a leaf key: an ordered list of owned contents (texts or lists).
-// Any thread, one tree per thread at a time. Every stored content is a copy of the argument.
+// Every stored content is a copy of the argument.
 // Index operations do no bounds test: the index must be below get_nbr_contents().
 class ConfKeyContentMulti : public ConfKeyContentInterface
 {

@@ -6,7 +6,7 @@
 
 namespace basic {
 
-// Text content of a leaf key. Any thread, one tree per thread at a time.
+// Any thread, one tree per thread at a time; may allocate. Text content of a leaf key.
 class ConfKeyContentString : public ConfKeyContentInterface
 {
 public:

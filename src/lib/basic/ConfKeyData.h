@@ -10,8 +10,9 @@ namespace basic {
 
 class ConfKeyFactory;
 
+// Any thread, one tree per thread at a time; may allocate.
 // Leaf key: a name and one owned content, a text or a brace list; never without content (an
-// empty text unless another was given). Any thread, one tree per thread at a time.
+// empty text unless another was given).
 // Constructors taking a name throw std::runtime_error for an invalid name.
 class ConfKeyData : public ConfKeyInterface
 {

@@ -8,8 +8,8 @@
 
 namespace basic {
 
+// Any thread, one tree per thread at a time; may allocate.
 // A named key of the configuration-key tree: a node (ConfKeyMulti) or a leaf (ConfKeyData).
-// Any thread, one tree per thread at a time.
 // A valid name holds neither '/' nor '\' (the key-path delimiters); the empty name is allowed
 // in memory (an anonymous key) but such a key cannot be written.
 class ConfKeyInterface : public ConfKeyStreamInterface

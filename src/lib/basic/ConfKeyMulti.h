@@ -10,10 +10,10 @@ namespace basic {
 
 class ConfKeyFactory;
 
-// Node key: a name and an ordered list of owned child keys. Any thread, one tree per thread
-// at a time. Every stored key is a copy of the argument; sibling names need not be unique and
-// lookups take the first. Index operations do no bounds test: the index must be below
-// get_nbr_keys().
+// Any thread, one tree per thread at a time; may allocate.
+// Node key: a name and an ordered list of owned child keys. Every stored key is a copy of the
+// argument; sibling names need not be unique and lookups take the first. Index operations do no
+// bounds test: the index must be below get_nbr_keys().
 //
 // Key paths are names joined by '/' or '\'. The path operations throw std::runtime_error for
 // an empty path or one that begins with a delimiter, and for two adjacent delimiters once the

@@ -4,8 +4,8 @@
 
 namespace basic {
 
+// Any thread, one tree per thread at a time; holds no state of its own; may allocate.
 // Anything of the configuration-key tree that can be written as configuration-key text.
-// Any thread, one tree per thread at a time; holds no state of its own.
 class ConfKeyStreamInterface
 {
 public:

@@ -2,8 +2,9 @@
 
 namespace basic {
 
+// Thread use is that of the implementing class.
 // An object stored as a flat big-endian byte image; the layout belongs to the implementing
-// class. Thread use is that of the implementing class.
+// class.
 class SerializableInterface
 {
 public:

@@ -4,8 +4,8 @@ namespace basic {
 
 class ConfKeyMulti;
 
-// An object whose state is kept in the settings file under the root key.
 // Called on the thread that saves or loads settings (the main thread in the system).
+// An object whose state is kept in the settings file under the root key.
 class SettingClientInterface
 {
 public:

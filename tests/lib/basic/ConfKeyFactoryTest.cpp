@@ -91,6 +91,10 @@ TEST(ConfKeyFactory, ReadsTreesAndReportsFaults)
         {"nested lists", "L = { a { b { } } c }", "L=[\"a\",[\"b\",[],],\"c\",]", 0},
         {"commas are ordinary", "L = { a,b }", "L=[\"a,b\",]", 0},
         {"depth at the limit", nested_nodes(256), nested_nodes_tree(256), 0},
+        // Texts as the earlier writing rules left them bare read as they always did.
+        {"bare CR dropped", "A = a\rb", "A=\"ab\"", 0},
+        {"empty text written as nothing", "X = { A = \n B = 1 }", "X{A=\"B\";}", -1019},
+        {"bare sign splits a text", "L = { x a=b }", "L=[\"x\",\"a\",\"=\",\"b\",]", 0},
         {"trailing key", "X = 1 Y = 2", "X=\"1\"", -1015},
         {"no key at the start", "a b c", "null", -1015},
         {"name with slash", "a/b = 1", "null", -1015},
