@@ -2,7 +2,8 @@
 // parameters, and prints what they read back into buffers of every length the
 // first byte chooses: a refused text must leave `ok` alone, an accepted
 // numeric one must land in the range, and no display may write past its
-// length or leave it unterminated.
+// length or leave it unterminated. The number reader must take the same
+// number as the C library's strtod in the "C" locale, to the bit.
 #include "plugin/dsp/ParamBandDelay.h"
 #include "plugin/dsp/ParamCutFreq.h"
 #include "plugin/dsp/ParamDistoGain.h"
@@ -11,8 +12,10 @@
 #include "plugin/dsp/ParamHarmFactor.h"
 #include "plugin/dsp/ParamNbrBand.h"
 #include "plugin/dsp/ParamReso.h"
+#include "plugin/dsp/ParamText.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +42,23 @@ void check_print(const mppi::NormalizedParamInterface& param, double natural, lo
     }
 }
 
+void check_reader(const char* text)
+{
+    char* end = nullptr;
+    const double expected = std::strtod(text, &end);
+    double value = 0.0;
+    const bool ok = ParamText::scan_double(text, value);
+    if (ok != (end != text)) {
+        std::abort();
+    }
+    const bool same = std::isnan(expected) ? std::isnan(value)
+                                           : std::bit_cast<std::uint64_t>(value) ==
+                                                 std::bit_cast<std::uint64_t>(expected);
+    if (ok && !same) {
+        std::abort();
+    }
+}
+
 void check_param(const mppi::NormalizedParamInterface& param, const char* text, long len, double lo,
                  double hi)
 {
@@ -61,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     const char* t = text.c_str();
 
+    check_reader(t);
     ParamCutFreq cut;
     check_param(cut, t, len, ParamCutFreq::VAL_MIN, ParamCutFreq::VAL_MAX);
     cut.set_nfs(true);

@@ -13,8 +13,9 @@ namespace mppi {
 // Lifecycle: the binding links the host adapter and the editor (`set_host`,
 // `set_gui`), then calls `init`, `set_default_state` and `set_sample_freq`
 // before the first block; `restore` undoes `init` after the last block.
-// Block processing, `update_bank` and the MIDI hooks run on the host's audio
-// thread; every other operation runs on the main thread.
+// Block processing, `update_bank` and `set_tempo` run on the host's audio
+// thread, the parameter look-ups and `send_scalar_msg` also run there for
+// learned MIDI controllers; every other operation runs on the main thread.
 class DspInterface
 {
 public:
@@ -51,17 +52,21 @@ public:
     [[nodiscard]] virtual int get_max_sample_freq() const = 0;
     virtual void set_sample_freq(float hz) = 0;
 
-    // Main thread only: parameters in the effect's own order, 0..n-1. The
-    // index of `get_param_ref` is not checked.
-    [[nodiscard]] virtual int get_nbr_param() const = 0;
-    [[nodiscard]] virtual NormalizedParamInterface& get_param_ref(int index) const = 0;
+    // Main or audio thread; no lock, no allocation (learned MIDI controllers
+    // and host automation reach the parameters from the audio thread).
+    // Parameters in the effect's own order, 0..n-1; the index of
+    // `get_param_ref` is not checked.
+    [[nodiscard]] virtual int get_nbr_param() const noexcept = 0;
+    [[nodiscard]] virtual NormalizedParamInterface& get_param_ref(int index) const noexcept = 0;
 
     // Main thread only: the current program's name.
     virtual void set_program_name(const std::string& name) = 0;
     [[nodiscard]] virtual std::string get_program_name() const = 0;
 
-    // Main thread only: a numbered message with one value from the binding.
-    virtual void send_scalar_msg(int msg, float value) = 0;
+    // Audio thread; no lock, no allocation. A numbered message with one value
+    // from the binding (a learned MIDI controller bound beyond the last
+    // parameter).
+    virtual void send_scalar_msg(int msg, float value) noexcept = 0;
 
     // Audio thread; no lock, no allocation. Offered the bank waiting in the
     // two-slot hand-over before each block; an effect that does not take
@@ -76,8 +81,9 @@ public:
     // Main thread only, outside block processing: silences every delay line
     // and filter state.
     virtual void clear_buffers() = 0;
-    // Main thread only: the host's tempo when it changes.
-    virtual void set_tempo(float bpm) = 0;
+    // Audio thread; no lock, no allocation. The host's tempo when it changes,
+    // read by the binding at the start of a block.
+    virtual void set_tempo(float bpm) noexcept = 0;
 
     // Main thread only: the background task, the serializer of the whole
     // state for the host's chunk, and the converter for bank loading; each may

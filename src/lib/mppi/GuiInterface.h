@@ -9,7 +9,8 @@ namespace mppi {
 // Lifecycle: the binding links the host adapter and the effect (`set_host`,
 // `set_dsp`), then calls `init` after the effect's `init` in the second
 // start-up phase, and `set_default_state`; `open` and `close` follow the
-// host's editor calls; `restore` undoes `init`. Main thread only.
+// host's editor calls; `restore` undoes `init`. Main thread only, except
+// `set_param` (below).
 class GuiInterface
 {
 public:
@@ -40,6 +41,9 @@ public:
     virtual void open(void* parent) = 0;
     virtual void close() = 0;
 
+    // Main or audio thread: a parameter change that a learned MIDI controller
+    // or the host's automation makes on the audio thread reaches the editor
+    // there, so it must not throw, and should neither lock nor allocate.
     // Shows a parameter's new normalised value; the second form is for a
     // parameter that the host does not see.
     virtual void set_param(int index, float value, int prio) = 0;

@@ -26,9 +26,11 @@ public:
     // A named numeric host property ("can_tempo"); 0 for an unknown name.
     [[nodiscard]] virtual double get_property(const char* name) const = 0;
     virtual void get_time_info(TimeInfo& info) const = 0;
-    // Whether the host feeds / reads that channel of that pin.
-    [[nodiscard]] virtual bool is_input_connected(int pin, int chn) const = 0;
-    [[nodiscard]] virtual bool is_output_connected(int pin, int chn) const = 0;
+    // Audio thread (the effect asks on every block and control tick); no
+    // lock, no allocation. Whether the host feeds / reads that channel of that
+    // pin.
+    [[nodiscard]] virtual bool is_input_connected(int pin, int chn) const noexcept = 0;
+    [[nodiscard]] virtual bool is_output_connected(int pin, int chn) const noexcept = 0;
     // The binding's MIDI manager, or null.
     [[nodiscard]] virtual MidiMgr* use_midi_interface() = 0;
     // An optional manager object of the binding; null in this system.

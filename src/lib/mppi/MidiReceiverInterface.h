@@ -7,8 +7,11 @@ namespace mppi {
 // pitch bends in semitones. Every hook has a default that swallows the event
 // and answers 0, so a receiver overrides only what it uses.
 //
-// Audio thread; no lock, no allocation: the decoder calls the hooks while the
-// host delivers its events, before the block that they belong to.
+// No lock, no allocation. The effect's receiver is called on the audio thread,
+// by the decoder while the host delivers its events, before the block that they
+// belong to; the MIDI manager and the output devices, which derive from this
+// interface too, get the same hooks on the thread of the parameter or program
+// change that sends MIDI out.
 class MidiReceiverInterface
 {
 public:
@@ -17,11 +20,11 @@ public:
     MidiReceiverInterface& operator=(const MidiReceiverInterface&) = delete;
     virtual ~MidiReceiverInterface();
 
-    // Audio thread: the sample offset in the block of the events that follow.
+    // The sample offset in the block of the events that follow.
     virtual void do_set_time_stamp(long sample_offset) noexcept;
 
-    // Audio thread; each answers 0 by default. The decoder passes 0.0 and true
-    // for the unnamed float and bool of a note-on.
+    // Each answers 0 by default. The decoder passes 0.0 and true for the
+    // unnamed float and bool of a note-on.
     [[nodiscard]] virtual int do_send_midi_note_on(int channel, int note, float pitch, float,
                                                    float velocity, bool) noexcept;
     [[nodiscard]] virtual int do_send_midi_note_off(int channel, int note, float velocity) noexcept;

@@ -28,7 +28,8 @@ public:
     // Main or audio thread; no lock, no allocation. If granted: stores the
     // value in the current program, sets the effect parameter's normalised
     // value and shows it in the editor; answers whether it was granted.
-    [[nodiscard]] virtual bool set_param_pi(long index, float value, int prio) noexcept = 0;
+    // The MIDI input device and the host adapters ignore the answer.
+    virtual bool set_param_pi(long index, float value, int prio) noexcept = 0;
 
     // Main thread only. No priority test: unless the effect hides its
     // parameters, sends the value to MIDI output and reports it to the host as
@@ -37,7 +38,7 @@ public:
 
     // Main thread only. `set_param_pi`, and when granted `set_param_host`;
     // answers whether it was granted.
-    [[nodiscard]] virtual bool set_param_pi_and_host(long index, float value, int prio) = 0;
+    virtual bool set_param_pi_and_host(long index, float value, int prio) = 0;
 
     // Main thread only. Copies the program into the current program, names it
     // in the effect and applies it to every parameter; then, for each

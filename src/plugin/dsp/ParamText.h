@@ -42,8 +42,11 @@ public:
     // Reads one floating-point number the way "%lf" does: leading white space
     // skipped, an optional sign, decimal or "0x" hexadecimal digits with an
     // optional exponent, or "inf", "infinity", "nan"; a magnitude beyond the
-    // double range reads as infinity, one below it as zero. False when no
-    // number starts the text (or the text is null); `value` is then untouched.
+    // double range reads as infinity, one below it as zero. The longest number
+    // that starts the text is taken, as strtod takes it: "0x" reads as 0 and
+    // "infin" as infinity (a reader that refuses such an unfinished tail would
+    // refuse texts that hold a number). False when no number starts the text
+    // (or the text is null); `value` is then untouched.
     [[nodiscard]] static bool scan_double(const char* text, double& value) noexcept;
 
     // A number read by `scan_double`, clamped to [lo, hi]: above hi or NaN

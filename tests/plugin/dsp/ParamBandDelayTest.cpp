@@ -25,6 +25,15 @@ TEST(ParamBandDelay, TravelsCubicallyAroundZero)
     EXPECT_EQ(param.normalize_val(0.0), 0.5f);
 }
 
+// u = 2n - 1 is worked in single precision: for n = 1e-9 it rounds to
+// exactly -1, so the delay is exactly -50 ms (a double u would give
+// -49.9999997).
+TEST(ParamBandDelay, CentresTheCurveInSinglePrecision)
+{
+    ParamBandDelay param;
+    EXPECT_EQ(param.denormalize_val(1e-9f), -50.0);
+}
+
 TEST(ParamBandDelay, ParsesNumbersClampedToRange)
 {
     ParamBandDelay param;

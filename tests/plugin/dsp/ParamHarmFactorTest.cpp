@@ -24,6 +24,15 @@ TEST(ParamHarmFactor, TravelsLinearlyFromOneToFive)
                                 0.0);
 }
 
+// 4n + 1 is worked in single precision: 0.1f * 4 rounds to the float 0.4f
+// and 0.4f + 1 to 1.39999997615814208984375 (the double sum would be
+// 1.40000000596...).
+TEST(ParamHarmFactor, MapsInSinglePrecision)
+{
+    ParamHarmFactor param;
+    EXPECT_EQ(param.denormalize_val(0.1f), 1.39999997615814208984375);
+}
+
 TEST(ParamHarmFactor, ParsesNumbersClampedToRange)
 {
     ParamHarmFactor param;

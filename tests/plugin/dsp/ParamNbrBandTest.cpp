@@ -26,6 +26,15 @@ TEST(ParamNbrBand, StepsFromOneToSixteenBands)
                                 0.0);
 }
 
+// The product 15n is rounded to single precision before the half is added:
+// 0.7f is 0.699999988..., 15 times that is 10.49999982 in double but rounds to
+// 10.5 as a float, which gives 12 bands rather than 11.
+TEST(ParamNbrBand, CountsStepsInSinglePrecision)
+{
+    ParamNbrBand param;
+    EXPECT_EQ(param.denormalize_val(0.7f), 12.0);
+}
+
 TEST(ParamNbrBand, PrintsAtMostTwoDigitsInThreeBytes)
 {
     ParamNbrBand param;
