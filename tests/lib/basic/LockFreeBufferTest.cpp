@@ -1,5 +1,7 @@
 #include "lib/basic/LockFreeBuffer.h"
 
+#include "support/AllocFailure.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -115,6 +118,24 @@ TEST(LockFreeBuffer, WholeWriteDuringPassIsNotLost)
     ASSERT_NE(run_pass(buf, &value), nullptr);
     EXPECT_EQ(value, 2);
     EXPECT_EQ(run_pass(buf), nullptr);
+}
+
+TEST(LockFreeBuffer, ReaderPassesAllocateNothing)
+{
+    basic::LockFreeBuffer<std::vector<int>> buf;
+    buf.fill(std::vector<int>(100, 1));
+    buf.write(std::vector<int>(200, 2));
+    std::size_t seen_size = 0;
+    const long before = test_support::get_nbr_allocations();
+    // One pass that takes the pending value, one that finds nothing.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (buf.has_new_data()) {
+            seen_size = buf.use_read_buffer().size();
+            buf.end_read();
+        }
+    }
+    EXPECT_EQ(test_support::get_nbr_allocations(), before);
+    EXPECT_EQ(seen_size, 200U);
 }
 
 // Payload that tears when a read overlaps a write: every word should hold
