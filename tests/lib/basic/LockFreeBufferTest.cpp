@@ -69,6 +69,8 @@ TEST(LockFreeBuffer, StateWalkWithoutOverlap)
     const Probe* second_slot = run_pass(buf, &value);
     ASSERT_NE(second_slot, nullptr);
     EXPECT_NE(second_slot, first_slot);
+    // The first pass handed over slot 0, the first of the two.
+    EXPECT_TRUE(std::less<const Probe*>()(first_slot, second_slot));
     EXPECT_EQ(value, 11);
     EXPECT_EQ(run_pass(buf), nullptr);
 
@@ -79,6 +81,22 @@ TEST(LockFreeBuffer, StateWalkWithoutOverlap)
     EXPECT_EQ(run_pass(buf, &value), first_slot);
     EXPECT_EQ(value, 13);
     EXPECT_EQ(run_pass(buf), nullptr);
+}
+
+TEST(LockFreeBuffer, WriteBeforeTheFirstPassReplacesTheFilledValue)
+{
+    basic::LockFreeBuffer<Probe> buf;
+    buf.fill(Probe(1));
+    // Data is pending from the start, so the write stays in slot 0.
+    buf.write(Probe(2));
+    int value = -1;
+    const Probe* slot = run_pass(buf, &value);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(value, 2);
+    EXPECT_EQ(run_pass(buf), nullptr);
+    buf.write(Probe(3));
+    EXPECT_NE(run_pass(buf, &value), slot);
+    EXPECT_EQ(value, 3);
 }
 
 TEST(LockFreeBuffer, PassDuringWriteKeepsDataPending)
