@@ -16,8 +16,9 @@ void strncpy_0(char* dst, const char* src, long size) noexcept;
 
 // Appends `src` at the end of `dst` like strncpy_0 with the room left, and
 // stores a zero at dst[size-1]. Nothing is written when `size` is 0 or
-// negative or when `dst` holds no terminator within its first `size - 1`
-// bytes (it is then full, or unterminated: no byte past `size` is read).
+// negative or when `dst` holds no terminator within its first `size` bytes
+// (it is then full, or unterminated: no byte past `size` is read). A `dst`
+// of size - 1 characters only gets its terminator stored again.
 // Precondition: `dst` holds `size` bytes; `src` is terminated.
 void strncat_0(char* dst, const char* src, long size) noexcept;
 

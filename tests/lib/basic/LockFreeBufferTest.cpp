@@ -1,5 +1,7 @@
 #include "lib/basic/LockFreeBuffer.h"
 
+#include "support/AllocFailure.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -66,6 +69,8 @@ TEST(LockFreeBuffer, StateWalkWithoutOverlap)
     const Probe* second_slot = run_pass(buf, &value);
     ASSERT_NE(second_slot, nullptr);
     EXPECT_NE(second_slot, first_slot);
+    // The first pass handed over slot 0, the first of the two.
+    EXPECT_TRUE(std::less<const Probe*>()(first_slot, second_slot));
     EXPECT_EQ(value, 11);
     EXPECT_EQ(run_pass(buf), nullptr);
 
@@ -76,6 +81,22 @@ TEST(LockFreeBuffer, StateWalkWithoutOverlap)
     EXPECT_EQ(run_pass(buf, &value), first_slot);
     EXPECT_EQ(value, 13);
     EXPECT_EQ(run_pass(buf), nullptr);
+}
+
+TEST(LockFreeBuffer, WriteBeforeTheFirstPassReplacesTheFilledValue)
+{
+    basic::LockFreeBuffer<Probe> buf;
+    buf.fill(Probe(1));
+    // Data is pending from the start, so the write stays in slot 0.
+    buf.write(Probe(2));
+    int value = -1;
+    const Probe* slot = run_pass(buf, &value);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(value, 2);
+    EXPECT_EQ(run_pass(buf), nullptr);
+    buf.write(Probe(3));
+    EXPECT_NE(run_pass(buf, &value), slot);
+    EXPECT_EQ(value, 3);
 }
 
 TEST(LockFreeBuffer, PassDuringWriteKeepsDataPending)
@@ -115,6 +136,24 @@ TEST(LockFreeBuffer, WholeWriteDuringPassIsNotLost)
     ASSERT_NE(run_pass(buf, &value), nullptr);
     EXPECT_EQ(value, 2);
     EXPECT_EQ(run_pass(buf), nullptr);
+}
+
+TEST(LockFreeBuffer, ReaderPassesAllocateNothing)
+{
+    basic::LockFreeBuffer<std::vector<int>> buf;
+    buf.fill(std::vector<int>(100, 1));
+    buf.write(std::vector<int>(200, 2));
+    std::size_t seen_size = 0;
+    const long before = test_support::get_nbr_allocations();
+    // One pass that takes the pending value, one that finds nothing.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (buf.has_new_data()) {
+            seen_size = buf.use_read_buffer().size();
+            buf.end_read();
+        }
+    }
+    EXPECT_EQ(test_support::get_nbr_allocations(), before);
+    EXPECT_EQ(seen_size, 200U);
 }
 
 // Payload that tears when a read overlaps a write: every word should hold

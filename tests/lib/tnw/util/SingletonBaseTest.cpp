@@ -89,4 +89,52 @@ TEST(SingletonBase, ThrowingConstructorLeavesItUncreated)
     EXPECT_EQ(nbr_flaky_tries.load(), 2);
 }
 
+std::atomic<int> nbr_racy_tries{0};
+
+// Slow to build, and the first construction throws.
+class RacyFlakySingleton : public tnw::util::SingletonBase<RacyFlakySingleton>
+{
+private:
+    friend class tnw::util::SingletonBase<RacyFlakySingleton>;
+    RacyFlakySingleton()
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (++nbr_racy_tries == 1) {
+            throw std::runtime_error("first construction fails");
+        }
+    }
+};
+
+TEST(SingletonBase, RacingThreadsGetOneFailureThenOneInstance)
+{
+    constexpr int NBR_THREADS = 16;
+    std::latch start(NBR_THREADS);
+    std::vector<RacyFlakySingleton*> seen(NBR_THREADS, nullptr);
+    std::atomic<int> nbr_failures{0};
+    std::vector<std::thread> threads;
+    for (int thr = 0; thr < NBR_THREADS; ++thr) {
+        threads.emplace_back([&, thr] {
+            start.arrive_and_wait();
+            try {
+                seen[static_cast<std::size_t>(thr)] = &RacyFlakySingleton::use_instance();
+            } catch (const std::runtime_error&) {
+                ++nbr_failures;
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    // The failed attempt released the creation lock and left the flag clear,
+    // so the next thread in line built the one instance that all others got.
+    EXPECT_EQ(nbr_failures.load(), 1);
+    EXPECT_EQ(nbr_racy_tries.load(), 2);
+    for (RacyFlakySingleton* instance : seen) {
+        if (instance != nullptr) {
+            EXPECT_EQ(instance, &RacyFlakySingleton::use_instance());
+        }
+    }
+    EXPECT_EQ(nbr_racy_tries.load(), 2);
+}
+
 } // namespace
