@@ -27,10 +27,12 @@ public:
     // Frequency that s = j maps to (cut-off or centre), Hz.
     float _freq = 1000;
 
-    // Recomputes the z coefficients from the prototype in double precision.
+    // Audio thread (control rate); no lock, no allocation. Recomputes the z
+    // coefficients from the prototype in double precision.
     void transform_s_to_z() noexcept;
-    // The same in single precision with a three-term tangent series; close to
-    // transform_s_to_z well below a quarter of the sample frequency only.
+    // Audio thread (control rate); no lock, no allocation. The same in single
+    // precision with a three-term tangent series; close to transform_s_to_z
+    // well below a quarter of the sample frequency only.
     void transform_s_to_z_fast() noexcept;
 
     // Normalised analogue frequency of the digital frequency freq:

@@ -37,8 +37,9 @@ public:
 
     Filter2p() noexcept;
 
-    // Sets the prototype from type, gain and q, then transform_s_to_z. An
-    // unknown type only resets A0 and A2 to 1, keeping the rest.
+    // Audio thread (control rate); no lock, no allocation. Sets the prototype
+    // from type, gain and q, then transform_s_to_z. An unknown type only
+    // resets A0 and A2 to 1, keeping the rest.
     void update_eq() noexcept;
 };
 

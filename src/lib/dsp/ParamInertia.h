@@ -26,10 +26,13 @@ public:
     // Change of _val_cur per sample; 0 at rest.
     double _step = 0;
 
-    // Starts a glide from the current value to val (immediate when _time is 0).
+    // Audio thread (control rate); no lock, no allocation. Starts a glide from
+    // the current value to val (immediate when _time is 0).
     void set_val(float val) noexcept;
-    // Advances the glide by nbr_spl samples; stops exactly on the target.
+    // Audio thread (control rate); no lock, no allocation. Advances the glide
+    // by nbr_spl samples; stops exactly on the target.
     void tick(long nbr_spl) noexcept;
+    // Owner's thread, outside block processing; no lock, no allocation.
     // Changes the sample frequency; a running glide keeps its remaining time
     // in seconds. A rate that is not finite or not above 0 is ignored.
     void set_sample_freq(float fs) noexcept;

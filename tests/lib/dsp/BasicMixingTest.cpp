@@ -1,9 +1,12 @@
 #include "lib/dsp/BasicMixing.h"
+#include "support/AllocFailure.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -251,6 +254,97 @@ TEST(BasicMixing, NonPositiveCountWritesNothing)
             }
         }
     }
+}
+
+TEST(BasicMixing, NoRoutineAllocates)
+{
+    const G4 beg{0.3f, -0.7f, 1.25f, 0.1f};
+    const G4 end{1.7f, 0.4f, -0.5f, 0.9f};
+    Bufs b(5);
+    const long before = test_support::get_nbr_allocations();
+    for (const Family& f : families) {
+        for (const Call call : f.calls) {
+            if (call != nullptr) {
+                call(b, 64, beg, end);
+            }
+        }
+    }
+    const long after = test_support::get_nbr_allocations();
+    EXPECT_EQ(after, before);
+}
+
+// Each frame's inputs are read before its outputs are written, so an output
+// may be the input of the same layout and index. Expected values come from
+// the same routine run on separate output buffers.
+TEST(BasicMixing, OutputMayBeTheInputOfTheSameIndex)
+{
+    using InPlace = void (*)(float* o1, float* o2, const float* x1, const float* x2, long n);
+    struct Case
+    {
+        const char* name;
+        bool mix;
+        InPlace call;
+    };
+    const Case cases[] = {
+        {"mix_2_2_vlr", true,
+         [](float* o1, float* o2, const float* x1, const float* x2, long n) {
+             BasicMixing::mix_2_2_vlr(o1, o2, x1, x2, n, 0.2f, 1.1f);
+         }},
+        {"copy_2_2_v", false,
+         [](float* o1, float* o2, const float* x1, const float* x2, long n) {
+             BasicMixing::copy_2_2_v(o1, o2, x1, x2, n, -0.6f);
+         }},
+        {"copy_xfade_2_1_vlr", false,
+         [](float* o1, float*, const float* x1, const float* x2, long n) {
+             BasicMixing::copy_xfade_2_1_vlr(o1, x1, x2, n, 0.1f, 0.9f);
+         }},
+        {"mix_mat_2_2_vlr", true,
+         [](float* o1, float* o2, const float* x1, const float* x2, long n) {
+             BasicMixing::mix_mat_2_2_vlr(o1, o2, x1, x2, n, StereoLevel{1, 0.5f, -0.25f, 2},
+                                          StereoLevel{0, 1, 1, 0});
+         }},
+        {"mult_ip_2_2", true,
+         [](float* o1, float* o2, const float* x1, const float* x2, long n) {
+             BasicMixing::mult_ip_2_2(o1, o2, x1, x2, n);
+         }},
+    };
+    for (const Case& c : cases) {
+        Bufs sep(21);
+        // Separate outputs: they start as copies of the inputs where the
+        // routine reads its outputs (mix, multiply), so both runs see the
+        // same operands.
+        if (c.mix) {
+            sep.o1 = sep.x1;
+            sep.o2 = sep.x2;
+        }
+        std::vector<float> l = sep.x1;
+        std::vector<float> r = sep.x2;
+        c.call(sep.o1.data(), sep.o2.data(), sep.x1.data(), sep.x2.data(), max_spl);
+        c.call(l.data(), r.data(), l.data(), r.data(), max_spl);
+        EXPECT_EQ(std::memcmp(l.data(), sep.o1.data(), max_spl * sizeof(float)), 0) << c.name;
+        if (std::string(c.name) != "copy_xfade_2_1_vlr") {
+            EXPECT_EQ(std::memcmp(r.data(), sep.o2.data(), max_spl * sizeof(float)), 0) << c.name;
+        }
+    }
+}
+
+// A NaN end never equals the start: the auto routine ramps, so frame 0 keeps
+// vol_beg and the frames after it take the NaN step.
+TEST(BasicMixing, AutoVariantTreatsNanAsUnequal)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float ones[3] = {1, 1, 1};
+    float out[3];
+    BasicMixing::copy_1_1_vlrauto(out, ones, 3, 0.5f, nan);
+    EXPECT_EQ(out[0], 0.5f);
+    EXPECT_TRUE(std::isnan(out[1]));
+    EXPECT_TRUE(std::isnan(out[2]));
+
+    float o1[2];
+    float o2[2];
+    BasicMixing::copy_spread_1_2_vlrauto(o1, o2, ones, 2, 0.5f, 0.25f, 0.5f, nan);
+    EXPECT_EQ(o1[1], 0.5f);
+    EXPECT_TRUE(std::isnan(o2[1]));
 }
 
 TEST(BasicMixing, RampEndsOneStepShortOfItsEnd)

@@ -1,5 +1,6 @@
 #include "lib/dsp/Biquad.h"
 #include "lib/dsp/Filter2p.h"
+#include "support/AllocFailure.h"
 
 #include <gtest/gtest.h>
 
@@ -236,6 +237,25 @@ TEST_P(BiquadVariants, NonPositiveCountChangesNothing)
         EXPECT_EQ(f.get_mem_pos(), 1);
         EXPECT_EQ(env._env, 0.75f);
     }
+}
+
+// The block forms and the control-rate coefficient update run on the audio
+// thread: none of them may reach the allocator.
+TEST_P(BiquadVariants, BlockFormAllocatesNothing)
+{
+    const Variant v = GetParam();
+    const std::vector<float> in = noise(130, 19, 1.0f);
+    std::vector<float> out(130, 0.0f);
+    dsp::Filter2p f = make_lowpass();
+    EnvFollowerBase env{0, 0.5f, 0.01f};
+    const long before = test_support::get_nbr_allocations();
+    call(v, f, out.data(), in.data(), 1, env);
+    call(v, f, out.data() + 1, in.data() + 1, 64, env);
+    call_in_place(v, f, out.data() + 65, 65, env);
+    f._freq = 2000;
+    f.update_eq();
+    const long after = test_support::get_nbr_allocations();
+    EXPECT_EQ(after, before);
 }
 
 std::string variant_name(const ::testing::TestParamInfo<Variant>& param)

@@ -1,4 +1,5 @@
 #include "lib/dsp/ParamInertia.h"
+#include "support/AllocFailure.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,19 @@ TEST(ParamInertia, BadRateIsIgnored)
         running.set_sample_freq(fs);
         EXPECT_EQ(running._step, step) << fs;
     }
+}
+
+TEST(ParamInertia, GlideAllocatesNothing)
+{
+    ParamInertia p;
+    const long before = test_support::get_nbr_allocations();
+    p.set_val(1);
+    p.tick(64);
+    p.set_sample_freq(48000);
+    p.tick(64);
+    const long after = test_support::get_nbr_allocations();
+    EXPECT_EQ(after, before);
+    EXPECT_GT(p._val_cur, 0.0);
 }
 
 // A tiny positive rate overflows the rescaling ratio; a resting glide must
