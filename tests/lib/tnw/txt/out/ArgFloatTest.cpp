@@ -117,6 +117,10 @@ const FloatCase FLOAT_CASES[] = {
     // Extremes.
     {"%1%", DBL_MIN, "2.225074e-308"},
     {"%1%", 4.9406564584124654e-324, "5e-324"},
+    // 2^64 = 18446744073709551616 has its neighbours 2048 below and 4096
+    // above, so the doubles rounding to it span (2^64 - 1024, 2^64 + 2048):
+    // ...550000 (-1616) lies outside, ...552000 (+384) is the nearest inside.
+    {"%1f%", 18446744073709551616.0, "18446744073709552000"},
 };
 
 TEST(ArgFloat, OptionsGiveTheTextsOfTheRenderingRules)
