@@ -78,10 +78,15 @@ private:
     void set_bounds() noexcept;
     void set_digit_count() noexcept;
     [[nodiscard]] static Fmp pow_base(int base, int e) noexcept;
-    [[nodiscard]] static const Fmp& log2_of_base(int base) noexcept;
+    [[nodiscard]] static int take_int_part(const Fmp& r) noexcept;
+    [[nodiscard]] static Fmp from_uint(std::uint64_t v) noexcept;
+    void add_digit(int digit) noexcept;
+    [[nodiscard]] static double approx_dbl(const Fmp& v) noexcept;
+    [[nodiscard]] bool is_far_from_bounds(const Fmp& frac) const noexcept;
+    void set_margins() noexcept;
     [[nodiscard]] int compare_digits(const Fmp& approx, const Fmp& c, const Fmp& d) const noexcept;
     [[nodiscard]] bool is_lower_nearer(const Fmp& v, const Fmp& v2) const noexcept;
-    [[nodiscard]] Fmp round_upper(const Fmp& approx, const Fmp& c) const noexcept;
+    [[nodiscard]] Fmp round_upper(const Fmp& approx) const noexcept;
 
     Fmp _x;
     Fmp _h;
@@ -98,6 +103,20 @@ private:
     bool _last = false;
     // Weight exponent of the current digit; after the digits ran out, that of the last one.
     std::int32_t _cur_pos = NOT_STARTED;
+    // x / S, the value R starts from (made once by prepare for every restart).
+    Fmp _r0;
+    // A while it fits 64 bits; _a holds it once it has outgrown them (or near the bounds).
+    std::uint64_t _a_int = 0;
+    bool _a_in_fmp = false;
+    // W as a double (exact for the binary bases, otherwise within far less than 2^-40).
+    double _w_dbl = 1.0;
+    // Binary exponents of H - x and x - L (both powers of two).
+    std::int32_t _high_gap_exp = 0;
+    std::int32_t _low_gap_exp = 0;
+    // Margins of the digit test that settles most digits without V and V2 (per unit of W).
+    double _low_need = 0.0;
+    double _high_need = 0.0;
+    double _v2_slack = 0.0;
 };
 
 } // namespace tnw::math

@@ -69,6 +69,17 @@ public:
     void set_neg(bool neg) noexcept { _neg = neg; }
 
 private:
+    // mul_normalise by the single top limb b of a factor whose other limbs are 0, for a
+    // normalised this.
+    [[nodiscard]] int mul_normalise_small(std::uint32_t b, bool b_neg, bool round) noexcept;
+    // Magnitude divided by 2^(28 limbs), rounded as shift_right does. Precondition:
+    // 0 < limbs < N.
+    void shift_right_limbs(int limbs, bool round) noexcept;
+
+    // The floating-point layer works on the limbs directly in its hot paths.
+    template <int M>
+    friend class FloatMultiPrec;
+
     std::array<std::uint32_t, N> _limb{};
     bool _neg = false;
 };
