@@ -11,7 +11,8 @@ namespace tnw::math {
 // Turns a double into the shortest digit string in base 2 to 16 that still identifies it, the
 // last digit correctly rounded: digits are produced one at a time, from the most significant
 // down, until the digits so far (or the same digits with the last one raised by one) lie strictly
-// between the halfway points to the neighbouring doubles.
+// between the halfway points to the neighbouring doubles. Digits far from both halfway points
+// are settled from the remainder alone; only the last one or two need the candidates V and V2.
 //
 // Use: fill x (use_x().from_dbl, the magnitude), the precision and the base (outside 2 to 16 the
 // nearest of them), then prepare(); then either start() and iterate_internal() while is_last()
@@ -80,6 +81,7 @@ private:
     [[nodiscard]] static Fmp pow_base(int base, int e) noexcept;
     [[nodiscard]] static int take_int_part(const Fmp& r) noexcept;
     [[nodiscard]] static Fmp from_uint(std::uint64_t v) noexcept;
+    [[nodiscard]] static Fmp without_int_part(const Fmp& r, int digit) noexcept;
     void add_digit(int digit) noexcept;
     [[nodiscard]] static double approx_dbl(const Fmp& v) noexcept;
     [[nodiscard]] bool is_far_from_bounds(const Fmp& frac) const noexcept;
@@ -93,7 +95,10 @@ private:
     Fmp _l;
     Fmp _r;
     Fmp _s;
+    // A, the digits so far as an integer: held in _a_int while it fits 64 bits (every double's
+    // digits do) and formed here where a digit is settled from V and V2.
     Fmp _a;
+    // W = B^n after n digits, formed where a digit is settled from V and V2.
     Fmp _w;
     std::int32_t _precision = 0;
     std::int32_t _base = 10;
@@ -105,7 +110,7 @@ private:
     std::int32_t _cur_pos = NOT_STARTED;
     // x / S, the value R starts from (made once by prepare for every restart).
     Fmp _r0;
-    // A while it fits 64 bits; _a holds it once it has outgrown them (or near the bounds).
+    // A while it fits 64 bits; _a_in_fmp once _a has taken it over.
     std::uint64_t _a_int = 0;
     bool _a_in_fmp = false;
     // W as a double (exact for the binary bases, otherwise within far less than 2^-40).

@@ -101,8 +101,7 @@ void FloatMultiPrecPrint<N>::iterate_internal() noexcept
     int digit = take_int_part(_r);
     _w_dbl *= _base;
     add_digit(digit);
-    Fmp frac = _r;
-    frac += Fmp(-digit);
+    const Fmp frac = without_int_part(_r, digit);
     if (is_far_from_bounds(frac)) {
         _r = frac;
         _last = _state >= MAX_DIGITS;
@@ -149,6 +148,22 @@ void FloatMultiPrecPrint<N>::add_digit(int digit) noexcept
     } else {
         _a_int = _a_int * static_cast<std::uint64_t>(_base) + static_cast<std::uint64_t>(digit);
     }
+}
+
+template <int N>
+typename FloatMultiPrecPrint<N>::Fmp FloatMultiPrecPrint<N>::without_int_part(const Fmp& r,
+                                                                              int digit) noexcept
+{
+    // r - digit, digit the integer part of r in [0, B). With exponent 0 the integer part is the
+    // top limb alone: clearing it is the exact subtraction.
+    Fmp frac = r;
+    if (r.get_exp() == 0 && !r.is_zero()) {
+        frac._mant.set_limb(N - 1, 0);
+        frac.normalise();
+    } else {
+        frac += Fmp(-digit);
+    }
+    return frac;
 }
 
 template <int N>

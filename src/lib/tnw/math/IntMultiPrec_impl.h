@@ -116,6 +116,10 @@ void IntMultiPrec<N>::shift_right(int n, bool round) noexcept
         shift_right_limbs(n / LIMB_BITS, round);
         return;
     }
+    if (n < LIMB_BITS) {
+        shift_right_bits(n, round);
+        return;
+    }
     // One extra limb takes the carry of the rounding addition.
     std::array<std::uint32_t, N + 1> ext{};
     std::copy(_limb.begin(), _limb.end(), ext.begin());
@@ -164,6 +168,24 @@ void IntMultiPrec<N>::shift_right_limbs(int limbs, bool round) noexcept
 }
 
 template <int N>
+void IntMultiPrec<N>::shift_right_bits(int n, bool round) noexcept
+{
+    // 0 < n < LIMB_BITS: the rounding addition starts in limb 0, its carry may pass the top.
+    std::uint32_t c = round ? (std::uint32_t{1} << (n - 1)) : 0;
+    std::uint32_t lower = 0;
+    for (int i = 0; i < N; ++i) {
+        const std::uint32_t s = _limb[i] + c;
+        c = s >> LIMB_BITS;
+        const std::uint32_t cur = s & LIMB_MASK;
+        if (i > 0) {
+            _limb[i - 1] = ((lower >> n) | (cur << (LIMB_BITS - n))) & LIMB_MASK;
+        }
+        lower = cur;
+    }
+    _limb[N - 1] = ((lower >> n) | (c << (LIMB_BITS - n))) & LIMB_MASK;
+}
+
+template <int N>
 void IntMultiPrec<N>::shift_left(int n) noexcept
 {
     if (n <= 0) {
@@ -179,6 +201,13 @@ void IntMultiPrec<N>::shift_left(int n) noexcept
         for (int i = N - 1; i >= 0; --i) {
             _limb[i] = (i >= limbs) ? _limb[i - limbs] : 0;
         }
+        return;
+    }
+    if (limbs == 0) {
+        for (int i = N - 1; i > 0; --i) {
+            _limb[i] = ((_limb[i] << bits) | (_limb[i - 1] >> (LIMB_BITS - bits))) & LIMB_MASK;
+        }
+        _limb[0] = (_limb[0] << bits) & LIMB_MASK;
         return;
     }
     for (int i = N - 1; i >= 0; --i) {
