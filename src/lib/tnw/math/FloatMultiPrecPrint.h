@@ -83,6 +83,9 @@ private:
     [[nodiscard]] static Fmp from_uint(std::uint64_t v) noexcept;
     [[nodiscard]] static Fmp without_int_part(const Fmp& r, int digit) noexcept;
     void add_digit(int digit) noexcept;
+    // Settles the digit from V and V2 (near the bounds); returns it, raised by one where the
+    // upper candidate wins, and sets the last flag.
+    [[nodiscard]] int settle_near_bounds(int digit) noexcept;
     [[nodiscard]] static double approx_dbl(const Fmp& v) noexcept;
     [[nodiscard]] bool is_far_from_bounds(const Fmp& frac) const noexcept;
     void set_margins() noexcept;
@@ -113,6 +116,8 @@ private:
     // A while it fits 64 bits; _a_in_fmp once _a has taken it over.
     std::uint64_t _a_int = 0;
     bool _a_in_fmp = false;
+    // W while it fits 64 bits, else 0.
+    std::uint64_t _w_int = 1;
     // W as a double (exact for the binary bases, otherwise within far less than 2^-40).
     double _w_dbl = 1.0;
     // Binary exponents of H - x and x - L (both powers of two).

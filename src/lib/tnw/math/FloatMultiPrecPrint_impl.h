@@ -3,7 +3,6 @@
 // Bodies of FloatMultiPrecPrint; included by FloatMultiPrecPrint.h only.
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -88,6 +87,7 @@ void FloatMultiPrecPrint<N>::start() noexcept
     _a_in_fmp = false;
     _w = Fmp(1);
     _w_dbl = 1.0;
+    _w_int = 1;
     _cur_pos = _k;
     iterate_internal();
 }
@@ -100,36 +100,51 @@ void FloatMultiPrecPrint<N>::iterate_internal() noexcept
     _r *= Fmp(_base);
     int digit = take_int_part(_r);
     _w_dbl *= _base;
+    _w_int = (_w_int <= UINT64_MAX / MAX_BASE) ? _w_int * static_cast<std::uint64_t>(_base) : 0;
     add_digit(digit);
     const Fmp frac = without_int_part(_r, digit);
     if (is_far_from_bounds(frac)) {
-        _r = frac;
         _last = _state >= MAX_DIGITS;
-        _cur_digit = digit;
-        return;
+    } else {
+        digit = settle_near_bounds(digit);
     }
+    if (!_last) {
+        _r = frac;
+    }
+    _cur_digit = digit;
+}
 
-    // Near the bounds: the digit is settled from V and V2 themselves.
+template <int N>
+int FloatMultiPrecPrint<N>::settle_near_bounds(int digit) noexcept
+{
     if (!_a_in_fmp) {
         _a = from_uint(_a_int);
     }
-    _w = pow_base(_base, _state);
+    _w = (_w_int != 0) ? from_uint(_w_int) : pow_base(_base, _state);
     Fmp weight = _s;
     weight /= _w;
     Fmp v = _a;
     v *= weight;
     Fmp upper = v;
     upper += weight;
-    const Fmp v2 = round_upper(upper);
     const bool low_ok = compare_digits(v, _a, _l) > 0;
-    const bool high_ok = v2.compare(_h) < 0;
+    // V2 is V + w rounded to p + 8 bits, which moves it by at most one unit of that precision:
+    // where V + w lies further than two units from H, the rounding cannot change the comparison.
+    Fmp gap = _h;
+    gap.flip_sign();
+    gap += upper;
+    const int unit_exp = upper.get_bin_exp() - (_precision + 8) + 1;
+    bool high_ok = gap.is_neg();
+    Fmp v2;
+    if (gap.is_zero() || gap.get_bin_exp() <= unit_exp || (low_ok && high_ok)) {
+        v2 = round_upper(upper);
+        high_ok = v2.compare(_h) < 0;
+    }
     _last = low_ok || high_ok || _state >= MAX_DIGITS;
-    if (!_last) {
-        _r = frac;
-    } else if (high_ok && (!low_ok || !is_lower_nearer(v, v2))) {
+    if (high_ok && (!low_ok || !is_lower_nearer(v, v2))) {
         ++digit;
     }
-    _cur_digit = digit;
+    return digit;
 }
 
 template <int N>
