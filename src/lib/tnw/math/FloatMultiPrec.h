@@ -6,12 +6,13 @@
 
 namespace tnw::math {
 
+// Value type, any thread, one object per thread; nothing allocates, only from_dbl throws.
 // Binary floating-point number with an N-limb mantissa: (-1)^negative x M x 2^(28 e - 28 (N-1)),
 // M the magnitude of the limbs, e the exponent in units of 28 bits. Normal form: the top limb is
 // non-zero, or the value is zero with all limbs 0 and exponent 0. Every operation ends with an
 // underflow guard that turns exponents below MIN_EXP into zero, which keeps 28 e within a signed
 // 32-bit integer. With N = 4 the mantissa holds 85 to 112 significant bits, enough to print any
-// double exactly. Value type; one object, one thread; nothing allocates.
+// double exactly.
 template <int N>
 class FloatMultiPrec
 {
@@ -49,7 +50,9 @@ public:
     void recip() noexcept;
     // Largest integer not above the value.
     void floor() noexcept;
-    // Multiplies by 2^n.
+    // Multiplies by 2^n: exact while the mantissa has room below its lowest set bit; when the
+    // top limb cannot take the shift, the window moves up a limb and the bits that fall out are
+    // rounded half up.
     void scale2_int(int n) noexcept;
     // Base-2 logarithm with a 112-bit fraction. Precondition: the value is positive.
     void log2() noexcept;
@@ -70,6 +73,10 @@ public:
     [[nodiscard]] std::int32_t get_exp() const noexcept { return _exp; }
 
 private:
+    // The digit generator takes the integer part off its remainder in place, once per digit.
+    template <int M>
+    friend class FloatMultiPrecPrint;
+
     void set_zero() noexcept;
     void normalise() noexcept;
     void guard_underflow() noexcept;

@@ -11,7 +11,8 @@ namespace tnw::math {
 // Turns a double into the shortest digit string in base 2 to 16 that still identifies it, the
 // last digit correctly rounded: digits are produced one at a time, from the most significant
 // down, until the digits so far (or the same digits with the last one raised by one) lie strictly
-// between the halfway points to the neighbouring doubles.
+// between the halfway points to the neighbouring doubles. Digits far from both halfway points
+// are settled from the remainder alone; only the last one or two need the candidates V and V2.
 //
 // Use: fill x (use_x().from_dbl, the magnitude), the precision and the base (outside 2 to 16 the
 // nearest of them), then prepare(); then either start() and iterate_internal() while is_last()
@@ -78,17 +79,29 @@ private:
     void set_bounds() noexcept;
     void set_digit_count() noexcept;
     [[nodiscard]] static Fmp pow_base(int base, int e) noexcept;
-    [[nodiscard]] static const Fmp& log2_of_base(int base) noexcept;
+    [[nodiscard]] static int take_int_part(const Fmp& r) noexcept;
+    [[nodiscard]] static Fmp from_uint(std::uint64_t v) noexcept;
+    [[nodiscard]] static Fmp without_int_part(const Fmp& r, int digit) noexcept;
+    void add_digit(int digit) noexcept;
+    // Settles the digit from V and V2 (near the bounds); returns it, raised by one where the
+    // upper candidate wins, and sets the last flag.
+    [[nodiscard]] int settle_near_bounds(int digit) noexcept;
+    [[nodiscard]] static double approx_dbl(const Fmp& v) noexcept;
+    [[nodiscard]] bool is_far_from_bounds(const Fmp& frac) const noexcept;
+    void set_margins() noexcept;
     [[nodiscard]] int compare_digits(const Fmp& approx, const Fmp& c, const Fmp& d) const noexcept;
     [[nodiscard]] bool is_lower_nearer(const Fmp& v, const Fmp& v2) const noexcept;
-    [[nodiscard]] Fmp round_upper(const Fmp& approx, const Fmp& c) const noexcept;
+    [[nodiscard]] Fmp round_upper(const Fmp& approx) const noexcept;
 
     Fmp _x;
     Fmp _h;
     Fmp _l;
     Fmp _r;
     Fmp _s;
+    // A, the digits so far as an integer: held in _a_int while it fits 64 bits (every double's
+    // digits do) and formed here where a digit is settled from V and V2.
     Fmp _a;
+    // W = B^n after n digits, formed where a digit is settled from V and V2.
     Fmp _w;
     std::int32_t _precision = 0;
     std::int32_t _base = 10;
@@ -98,6 +111,22 @@ private:
     bool _last = false;
     // Weight exponent of the current digit; after the digits ran out, that of the last one.
     std::int32_t _cur_pos = NOT_STARTED;
+    // x / S, the value R starts from (made once by prepare for every restart).
+    Fmp _r0;
+    // A while it fits 64 bits; _a_in_fmp once _a has taken it over.
+    std::uint64_t _a_int = 0;
+    bool _a_in_fmp = false;
+    // W while it fits 64 bits, else 0.
+    std::uint64_t _w_int = 1;
+    // W as a double (exact for the binary bases, otherwise within far less than 2^-40).
+    double _w_dbl = 1.0;
+    // Binary exponents of H - x and x - L (both powers of two).
+    std::int32_t _high_gap_exp = 0;
+    std::int32_t _low_gap_exp = 0;
+    // Margins of the digit test that settles most digits without V and V2 (per unit of W).
+    double _low_need = 0.0;
+    double _high_need = 0.0;
+    double _v2_slack = 0.0;
 };
 
 } // namespace tnw::math

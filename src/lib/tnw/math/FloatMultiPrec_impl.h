@@ -103,34 +103,39 @@ FloatMultiPrec<N>& FloatMultiPrec<N>::operator+=(const FloatMultiPrec& b) noexce
         *this = b;
         return *this;
     }
-    FloatMultiPrec big = *this;
-    FloatMultiPrec small = b;
-    if (small._exp > big._exp) {
-        std::swap(big, small);
+    // The operand with the larger exponent (this one on a tie) keeps its limbs here; the other
+    // is aligned to it in whole limbs with rounding.
+    Mant small = b._mant;
+    std::int64_t diff = std::int64_t{_exp} - b._exp;
+    if (diff < 0) {
+        std::swap(_mant, small);
+        _exp = b._exp;
+        diff = -diff;
     }
-    const std::int64_t diff = std::int64_t{big._exp} - small._exp;
-    small._mant.shift_right(static_cast<int>(std::min<std::int64_t>(diff, N) * Mant::LIMB_BITS),
-                            true);
-    if (big.is_neg() == small.is_neg()) {
-        if (big._mant.add_abs(small._mant)) {
+    if (diff >= N) {
+        small._limb.fill(0);
+    } else if (diff > 0) {
+        small.shift_right_limbs(static_cast<int>(diff), true);
+    }
+    if (_mant._neg == small._neg) {
+        if (_mant.add_abs(small)) {
             // The sum needs one more limb: drop the lowest, with rounding, and put the carry on
             // top.
-            big._mant.shift_right(Mant::LIMB_BITS, true);
-            big._mant.set_limb(N - 1, big._mant.get_limb(N - 1) + 1);
-            ++big._exp;
+            _mant.shift_right_limbs(1, true);
+            _mant._limb[N - 1] += 1;
+            ++_exp;
         }
     } else {
-        const int order = big._mant.compare_abs(small._mant);
+        const int order = _mant.compare_abs(small);
         if (order == 0) {
             set_zero();
             return *this;
         }
         if (order < 0) {
-            std::swap(big._mant, small._mant); // the larger magnitude brings its sign
+            std::swap(_mant, small); // the larger magnitude brings its sign
         }
-        big._mant.sub_abs(small._mant);
+        _mant.sub_abs(small);
     }
-    *this = big;
     normalise();
     return *this;
 }
@@ -309,9 +314,8 @@ void FloatMultiPrec<N>::set_zero() noexcept
 template <int N>
 void FloatMultiPrec<N>::normalise() noexcept
 {
-    // Limbs are read one by one: a wide load right after the limb stores would stall.
     int zero_limbs = 0;
-    while (zero_limbs < N && _mant.get_limb(N - 1 - zero_limbs) == 0) {
+    while (zero_limbs < N && _mant._limb[N - 1 - zero_limbs] == 0) {
         ++zero_limbs;
     }
     if (zero_limbs == N) {
@@ -319,7 +323,9 @@ void FloatMultiPrec<N>::normalise() noexcept
         return;
     }
     if (zero_limbs > 0) {
-        _mant.shift_left(zero_limbs * Mant::LIMB_BITS);
+        for (int i = N - 1; i >= 0; --i) {
+            _mant._limb[i] = (i >= zero_limbs) ? _mant._limb[i - zero_limbs] : 0;
+        }
         _exp -= zero_limbs;
     }
     guard_underflow();

@@ -5,10 +5,10 @@
 
 namespace tnw::math {
 
+// Value type, any thread, one object per thread; nothing allocates.
 // Signed integer of a fixed number of 28-bit limbs (limb 0 the least significant), the
 // magnitude part of FloatMultiPrec. Limbs are 28 bits so that a limb product plus the carries of
-// a whole column still fits into an unsigned 64-bit sum. Value type; one object, one thread;
-// nothing allocates.
+// a whole column still fits into an unsigned 64-bit sum.
 template <int N>
 class IntMultiPrec
 {
@@ -69,6 +69,19 @@ public:
     void set_neg(bool neg) noexcept { _neg = neg; }
 
 private:
+    // mul_normalise by the single top limb b of a factor whose other limbs are 0, for a
+    // normalised this.
+    [[nodiscard]] int mul_normalise_small(std::uint32_t b, bool b_neg, bool round) noexcept;
+    // Magnitude divided by 2^(28 limbs), rounded as shift_right does. Precondition:
+    // 0 < limbs < N.
+    void shift_right_limbs(int limbs, bool round) noexcept;
+    // Magnitude divided by 2^n, 0 < n < 28, rounded as shift_right does.
+    void shift_right_bits(int n, bool round) noexcept;
+
+    // The floating-point layer works on the limbs directly in its hot paths.
+    template <int M>
+    friend class FloatMultiPrec;
+
     std::array<std::uint32_t, N> _limb{};
     bool _neg = false;
 };

@@ -3,26 +3,40 @@
 // Bodies of IntMultiPrec; included by IntMultiPrec.h only.
 
 #include <algorithm>
+#include <bit>
 
 namespace tnw::math {
 
 template <int N>
 int IntMultiPrec<N>::mul_normalise(const IntMultiPrec& other, bool round) noexcept
 {
+    bool other_is_small = other._limb[N - 1] != 0;
+    for (int j = 0; j < N - 1; ++j) {
+        other_is_small = other_is_small && other._limb[j] == 0;
+    }
+    if (other_is_small && _limb[N - 1] != 0) {
+        return mul_normalise_small(other._limb[N - 1], other._neg, round);
+    }
     // Column sums of at most N products below 2^56 stay below 2^62; carries are spread after.
+    // Zero limbs of the other factor are skipped.
     std::array<std::uint64_t, 2 * N> col{};
-    for (int i = 0; i < N; ++i) {
-        for (int j = 0; j < N; ++j) {
-            col[i + j] += std::uint64_t{_limb[i]} * other._limb[j];
+    for (int j = 0; j < N; ++j) {
+        const std::uint64_t b = other._limb[j];
+        if (b == 0) {
+            continue;
+        }
+        for (int i = 0; i < N; ++i) {
+            col[i + j] += _limb[i] * b;
         }
     }
-    std::array<std::uint32_t, 2 * N + 1> prod{};
+    std::array<std::uint32_t, 2 * N + 1> prod;
     std::uint64_t carry = 0;
     for (int c = 0; c < 2 * N; ++c) {
         const std::uint64_t sum = col[c] + carry;
         prod[c] = static_cast<std::uint32_t>(sum & LIMB_MASK);
         carry = sum >> LIMB_BITS;
     }
+    prod[2 * N] = 0;
 
     int top = 2 * N - 1;
     while (top >= 0 && prod[top] == 0) {
@@ -34,9 +48,10 @@ int IntMultiPrec<N>::mul_normalise(const IntMultiPrec& other, bool round) noexce
         return 0;
     }
     const int dropped = top - N; // highest dropped limb
-    if (round && dropped >= 0) {
-        std::uint32_t c = std::uint32_t{1} << (LIMB_BITS - 1);
-        for (int i = dropped; i < 2 * N + 1 && c != 0; ++i) {
+    if (round && dropped >= 0 && prod[dropped] >= (std::uint32_t{1} << (LIMB_BITS - 1))) {
+        // Half a unit added to the highest dropped limb carries into the kept ones.
+        std::uint32_t c = 1;
+        for (int i = dropped + 1; i < 2 * N + 1 && c != 0; ++i) {
             const std::uint32_t s = prod[i] + c;
             prod[i] = s & LIMB_MASK;
             c = s >> LIMB_BITS;
@@ -53,6 +68,41 @@ int IntMultiPrec<N>::mul_normalise(const IntMultiPrec& other, bool round) noexce
 }
 
 template <int N>
+int IntMultiPrec<N>::mul_normalise_small(std::uint32_t b, bool b_neg, bool round) noexcept
+{
+    // The same result as the general product when the other factor is b at the top limb (a
+    // small integer such as the base) and this one is normalised: the product takes limbs N - 1
+    // to 2N - 1, p[i] below standing for limb N - 1 + i.
+    std::array<std::uint32_t, N + 1> p;
+    std::uint64_t c = 0;
+    for (int i = 0; i < N; ++i) {
+        c += std::uint64_t{_limb[i]} * b;
+        p[i] = static_cast<std::uint32_t>(c & LIMB_MASK);
+        c >>= LIMB_BITS;
+    }
+    p[N] = static_cast<std::uint32_t>(c);
+    _neg = (_neg != b_neg);
+    if (p[N] == 0) {
+        // One leading zero limb; the highest dropped limb (N - 2) is 0, nothing to round.
+        std::copy(p.begin(), p.begin() + N, _limb.begin());
+        return 1;
+    }
+    std::uint32_t carry = (round && p[0] >= (std::uint32_t{1} << (LIMB_BITS - 1))) ? 1 : 0;
+    for (int i = 1; i <= N; ++i) {
+        const std::uint32_t s = p[i] + carry;
+        carry = s >> LIMB_BITS;
+        _limb[i - 1] = s & LIMB_MASK;
+    }
+    if (carry != 0) {
+        // Rounded up through every kept limb: the product became one unit of the next limb.
+        _limb.fill(0);
+        _limb[N - 1] = 1;
+        return -1;
+    }
+    return 0;
+}
+
+template <int N>
 void IntMultiPrec<N>::shift_right(int n, bool round) noexcept
 {
     if (n <= 0) {
@@ -60,6 +110,14 @@ void IntMultiPrec<N>::shift_right(int n, bool round) noexcept
     }
     if (n >= NBR_BITS) {
         _limb.fill(0);
+        return;
+    }
+    if (n % LIMB_BITS == 0) {
+        shift_right_limbs(n / LIMB_BITS, round);
+        return;
+    }
+    if (n < LIMB_BITS) {
+        shift_right_bits(n, round);
         return;
     }
     // One extra limb takes the carry of the rounding addition.
@@ -87,6 +145,47 @@ void IntMultiPrec<N>::shift_right(int n, bool round) noexcept
 }
 
 template <int N>
+void IntMultiPrec<N>::shift_right_limbs(int limbs, bool round) noexcept
+{
+    // Rounding adds half a unit (2^27) to the highest dropped limb; its carry runs up through the
+    // kept limbs and, past the top one, into limb N - limbs.
+    if (limbs <= 0 || limbs >= N) {
+        return; // callers pass 0 < limbs < N
+    }
+    std::uint32_t c = (round && _limb[limbs - 1] >= (std::uint32_t{1} << (LIMB_BITS - 1))) ? 1 : 0;
+    for (int i = 0; i < N; ++i) {
+        const int src = i + limbs;
+        std::uint32_t v = 0;
+        if (src < N) {
+            v = _limb[src] + c;
+            c = v >> LIMB_BITS;
+            v &= LIMB_MASK;
+        } else if (src == N) {
+            v = c;
+        }
+        _limb[i] = v;
+    }
+}
+
+template <int N>
+void IntMultiPrec<N>::shift_right_bits(int n, bool round) noexcept
+{
+    // 0 < n < LIMB_BITS: the rounding addition starts in limb 0, its carry may pass the top.
+    std::uint32_t c = round ? (std::uint32_t{1} << (n - 1)) : 0;
+    std::uint32_t lower = 0;
+    for (int i = 0; i < N; ++i) {
+        const std::uint32_t s = _limb[i] + c;
+        c = s >> LIMB_BITS;
+        const std::uint32_t cur = s & LIMB_MASK;
+        if (i > 0) {
+            _limb[i - 1] = ((lower >> n) | (cur << (LIMB_BITS - n))) & LIMB_MASK;
+        }
+        lower = cur;
+    }
+    _limb[N - 1] = ((lower >> n) | (c << (LIMB_BITS - n))) & LIMB_MASK;
+}
+
+template <int N>
 void IntMultiPrec<N>::shift_left(int n) noexcept
 {
     if (n <= 0) {
@@ -98,6 +197,19 @@ void IntMultiPrec<N>::shift_left(int n) noexcept
     }
     const int limbs = n / LIMB_BITS;
     const int bits = n % LIMB_BITS;
+    if (bits == 0) {
+        for (int i = N - 1; i >= 0; --i) {
+            _limb[i] = (i >= limbs) ? _limb[i - limbs] : 0;
+        }
+        return;
+    }
+    if (limbs == 0) {
+        for (int i = N - 1; i > 0; --i) {
+            _limb[i] = ((_limb[i] << bits) | (_limb[i - 1] >> (LIMB_BITS - bits))) & LIMB_MASK;
+        }
+        _limb[0] = (_limb[0] << bits) & LIMB_MASK;
+        return;
+    }
     for (int i = N - 1; i >= 0; --i) {
         const int src = i - limbs;
         std::uint64_t v = (src >= 0) ? std::uint64_t{_limb[src]} << LIMB_BITS : 0;
@@ -147,11 +259,7 @@ int IntMultiPrec<N>::get_bit_len() const noexcept
 {
     for (int i = N - 1; i >= 0; --i) {
         if (_limb[i] != 0) {
-            int len = 0;
-            for (std::uint32_t v = _limb[i]; v != 0; v >>= 1) {
-                ++len;
-            }
-            return i * LIMB_BITS + len;
+            return i * LIMB_BITS + static_cast<int>(std::bit_width(_limb[i]));
         }
     }
     return 0;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -12,9 +11,8 @@
 #include <limits>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -222,6 +220,11 @@ TEST(FloatMultiPrecPrint, DigitByPositionWalksRestartsAndEnds)
     EXPECT_EQ(p.get_digit(-4), Printer::NO_DIGIT);
     EXPECT_EQ(p.get_digit(-40), Printer::NO_DIGIT);
     EXPECT_EQ(p.get_digit(-1), 4); // above the end again: restarts
+    Printer tenth;
+    tenth.set_dbl(0.3, 10); // one digit, 3 at position -1; the next step ends the digits
+    EXPECT_EQ(tenth.get_digit(-1), 3);
+    EXPECT_EQ(tenth.get_digit(-2), Printer::NO_DIGIT);
+    EXPECT_EQ(tenth.get_state(), -1);
     Printer zero;
     zero.set_dbl(-0.0, 10);
     EXPECT_EQ(zero.get_digit(0), Printer::NO_DIGIT);
@@ -239,33 +242,60 @@ TEST(FloatMultiPrecPrint, HalfUnitRoundingKeepsValuesWhoseSumIsNotFinite)
     EXPECT_EQ(Printer::add_half_unit(1.5, 10, -400), 1.5);
 }
 
-TEST(FloatMultiPrecPrint, GeneratorsOnSeveralThreadsAgree)
+TEST(FloatMultiPrecPrint, SetUpByHandGivesTheSameDigits)
 {
-    // The logarithms of the bases are made on first use; threads racing for them must all see
-    // them complete. Expected digits as in the cases above.
-    const std::pair<double, const char*> cases[] = {
-        {0.3, "3"}, {1e23, "9999999999999999"}, {0x1p64, "18446744073709552"}, {123.456, "123456"}};
-    std::array<int, 4> mismatches{};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&cases, &mismatches, t] {
-            for (int round = 0; round < 20; ++round) {
-                for (const auto& [value, digits] : cases) {
-                    mismatches[t] += (shortest(value, 10).text != digits) ? 1 : 0;
-                }
+    // x filled with from_dbl, the precision and the base set, then prepare and start: the worked
+    // examples 0.3 -> '3' (k 0) and 123.456 -> 1 2 3 4 5 6 (k 3), and 2^-1074 in base 2 with its
+    // one bit of precision -> '1' at weight 2^-1074 (k -1073).
+    struct Case
+    {
+        double value;
+        int precision;
+        int base;
+        int k;
+        const char* digits;
+    };
+    const Case cases[] = {
+        {0.3, 53, 10, 0, "3"},
+        {123.456, 53, 10, 3, "123456"},
+        {std::numeric_limits<double>::denorm_min(), 1, 2, -1073, "1"},
+    };
+    for (const Case& c : cases) {
+        Printer p;
+        p.use_x().from_dbl(c.value);
+        p.set_precision(c.precision);
+        p.set_base(c.base);
+        p.prepare();
+        EXPECT_EQ(p.get_state(), -1) << c.value;
+        p.start();
+        std::string text;
+        for (;;) {
+            text += "0123456789abcdef"[p.get_cur_digit()];
+            if (p.is_last()) {
+                break;
             }
-        });
+            p.iterate_internal();
+        }
+        EXPECT_EQ(p.get_k(), c.k) << c.value;
+        EXPECT_EQ(text, c.digits) << c.value;
     }
-    for (std::thread& th : threads) {
-        th.join();
-    }
-    EXPECT_EQ(mismatches, (std::array<int, 4>{}));
 }
 
-TEST(FloatMultiPrecPrint, SetDblRefusesInfinity)
+TEST(FloatMultiPrecPrint, SetDblRefusesInfinityAndNan)
 {
-    Printer p;
-    EXPECT_THROW(p.set_dbl(std::numeric_limits<double>::infinity(), 10), std::runtime_error);
+    const double bad[] = {std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(),
+                          std::numeric_limits<double>::quiet_NaN()};
+    for (const double d : bad) {
+        Printer p;
+        try {
+            p.set_dbl(d, 10);
+            ADD_FAILURE() << "no exception for " << d;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "tnw::math::FloatMultiPrec::from_dbl(): provided data is NaN");
+        }
+    }
 }
 
 } // namespace
