@@ -41,22 +41,31 @@ const std::vector<Line>& lines()
     return list;
 }
 
+// Formats one line per iteration into `buf`, cycling through the fixed-seed
+// list.
+template <typename FormatLine>
+void run_lines(benchmark::State& state, char* buf, FormatLine format_line)
+{
+    const auto& list = lines();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        format_line(list[i]);
+        benchmark::DoNotOptimize(buf);
+        i = (i + 1) % list.size();
+    }
+}
+
 void bm_print_na(benchmark::State& state)
 {
     char buf[BUF_LEN];
     tnw::txt::out::PrintNa p(buf, BUF_LEN - 1);
-    const auto& list = lines();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const Line& l = list[i];
+    run_lines(state, buf, [&p](const Line& l) {
         p.print("Block %1% (%2% samples): gain %3% dB from %4%")
             .arg(l.block)
             .arg(l.nbr_samples)
             .arg(l.gain_db)
             .arg(l.source_0);
-        benchmark::DoNotOptimize(buf);
-        i = (i + 1) % list.size();
-    }
+    });
 }
 BENCHMARK(bm_print_na);
 
@@ -65,16 +74,11 @@ BENCHMARK(bm_print_na);
 void bm_snprintf(benchmark::State& state)
 {
     char buf[BUF_LEN];
-    const auto& list = lines();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const Line& l = list[i];
-        benchmark::DoNotOptimize(std::snprintf(buf, sizeof(buf),
+    run_lines(state, buf, [&buf](const Line& l) {
+        benchmark::DoNotOptimize(std::snprintf(buf, BUF_LEN,
                                                "Block %d (%ld samples): gain %.6f dB from %s",
                                                l.block, l.nbr_samples, l.gain_db, l.source_0));
-        benchmark::DoNotOptimize(buf);
-        i = (i + 1) % list.size();
-    }
+    });
 }
 BENCHMARK(bm_snprintf);
 
@@ -83,29 +87,19 @@ void bm_print_na_no_float(benchmark::State& state)
 {
     char buf[BUF_LEN];
     tnw::txt::out::PrintNa p(buf, BUF_LEN - 1);
-    const auto& list = lines();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const Line& l = list[i];
+    run_lines(state, buf, [&p](const Line& l) {
         p.print("Block %1% (%2% samples) from %3%").arg(l.block).arg(l.nbr_samples).arg(l.source_0);
-        benchmark::DoNotOptimize(buf);
-        i = (i + 1) % list.size();
-    }
+    });
 }
 BENCHMARK(bm_print_na_no_float);
 
 void bm_snprintf_no_float(benchmark::State& state)
 {
     char buf[BUF_LEN];
-    const auto& list = lines();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const Line& l = list[i];
-        benchmark::DoNotOptimize(std::snprintf(buf, sizeof(buf), "Block %d (%ld samples) from %s",
+    run_lines(state, buf, [&buf](const Line& l) {
+        benchmark::DoNotOptimize(std::snprintf(buf, BUF_LEN, "Block %d (%ld samples) from %s",
                                                l.block, l.nbr_samples, l.source_0));
-        benchmark::DoNotOptimize(buf);
-        i = (i + 1) % list.size();
-    }
+    });
 }
 BENCHMARK(bm_snprintf_no_float);
 

@@ -153,55 +153,50 @@ PrintInterface& PrintInterface::store_arg(ArgInfo::Type type, const ArgInfo::Val
     return *this;
 }
 
-PrintInterface& PrintInterface::arg(const int& val, long e1, long e2, long e3, long e4)
+// Every integer type is carried as the same 64 bits; unsigned values above
+// the signed range print as their two's complement reading.
+PrintInterface& PrintInterface::store_int(std::int64_t val, long e1, long e2, long e3, long e4)
 {
     ArgInfo::Value v{};
-    v._int = static_cast<std::int64_t>(val);
+    v._int = val;
     return store_arg(ArgInfo::TYPE_INT, v, e1, e2, e3, e4);
+}
+
+PrintInterface& PrintInterface::arg(const int& val, long e1, long e2, long e3, long e4)
+{
+    return store_int(static_cast<std::int64_t>(val), e1, e2, e3, e4);
 }
 
 PrintInterface& PrintInterface::arg(const unsigned int& val, long e1, long e2, long e3, long e4)
 {
-    ArgInfo::Value v{};
-    v._int = static_cast<std::int64_t>(val);
-    return store_arg(ArgInfo::TYPE_INT, v, e1, e2, e3, e4);
+    return store_int(static_cast<std::int64_t>(val), e1, e2, e3, e4);
 }
 
 PrintInterface& PrintInterface::arg(const long& val, long e1, long e2, long e3, long e4)
 {
-    ArgInfo::Value v{};
-    v._int = static_cast<std::int64_t>(val);
-    return store_arg(ArgInfo::TYPE_INT, v, e1, e2, e3, e4);
+    return store_int(static_cast<std::int64_t>(val), e1, e2, e3, e4);
 }
 
 PrintInterface& PrintInterface::arg(const long long& val, long e1, long e2, long e3, long e4)
 {
-    ArgInfo::Value v{};
-    v._int = static_cast<std::int64_t>(val);
-    return store_arg(ArgInfo::TYPE_INT, v, e1, e2, e3, e4);
+    return store_int(static_cast<std::int64_t>(val), e1, e2, e3, e4);
 }
 
-// The same 64 bits, read as signed when printed (two's complement conversion).
 PrintInterface& PrintInterface::arg(const unsigned long& val, long e1, long e2, long e3, long e4)
 {
-    ArgInfo::Value v{};
-    v._int = static_cast<std::int64_t>(val);
-    return store_arg(ArgInfo::TYPE_INT, v, e1, e2, e3, e4);
+    return store_int(static_cast<std::int64_t>(val), e1, e2, e3, e4);
 }
 
 PrintInterface& PrintInterface::arg(const unsigned long long& val, long e1, long e2, long e3,
                                     long e4)
 {
-    ArgInfo::Value v{};
-    v._int = static_cast<std::int64_t>(val);
-    return store_arg(ArgInfo::TYPE_INT, v, e1, e2, e3, e4);
+    return store_int(static_cast<std::int64_t>(val), e1, e2, e3, e4);
 }
 
 PrintInterface& PrintInterface::arg(const void* val, long e1, long e2, long e3, long e4)
 {
-    ArgInfo::Value v{};
-    v._int = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(val));
-    return store_arg(ArgInfo::TYPE_INT, v, e1, e2, e3, e4);
+    return store_int(static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(val)), e1, e2, e3,
+                     e4);
 }
 
 PrintInterface& PrintInterface::arg(const double& val, long e1, long e2, long e3, long e4)
