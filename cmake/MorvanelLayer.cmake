@@ -36,3 +36,20 @@ function(morvanel_add_test_suite name dir)
         morvanel_options GTest::gtest GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# One executable per <name><suffix>.cpp in the calling folder (benchmarks,
+# fuzz targets), each linked against every layer so it can sit on any of them.
+# Returns the created target names in the variable named by OUT.
+function(morvanel_add_programs suffix out)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*${suffix}.cpp")
+    set(names)
+    foreach(source IN LISTS sources)
+        get_filename_component(name "${source}" NAME_WE)
+        add_executable(${name} "${source}")
+        target_link_libraries(${name} PRIVATE plugin_dsp dsp basic tnw sys mppi
+            morvanel_options ${ARG_LIBS})
+        list(APPEND names ${name})
+    endforeach()
+    set(${out} ${names} PARENT_SCOPE)
+endfunction()

@@ -89,22 +89,12 @@ void PrintInterface::start_message(const char* format_0, bool append_flag)
                              : scan_format(
                                    format_0, [](char) {}, [](long, const char*, long) {});
     if (highest < 0 || highest > MAX_NBR_ARGS) {
-        drop_format();
+        reset(); // a malformed format drops the whole message
         return;
     }
     _format_0 = format_0;
     _nbr_placeholders = static_cast<std::int32_t>(highest);
     check_complete();
-}
-
-void PrintInterface::drop_format()
-{
-    _format_0 = nullptr;
-    _nbr_placeholders = 0;
-    _nbr_args = 0;
-    _append_flag = false;
-    _begun_flag = false;
-    do_reset();
 }
 
 void PrintInterface::reset()

@@ -83,7 +83,6 @@ protected:
 
 private:
     void start_message(const char* format_0, bool append_flag);
-    void drop_format();
     PrintInterface& store_int(std::int64_t val, long e1, long e2, long e3, long e4);
     PrintInterface& store_arg(ArgInfo::Type type, const ArgInfo::Value& val, long e1, long e2,
                               long e3, long e4);
