@@ -71,6 +71,33 @@ constexpr long EXPONENT_SATURATION = 1000000;
     return position * digit_scale + exponent > 0;
 }
 
+// End of the hexadecimal number text at first: digits with at most one point,
+// then a binary exponent only when 'p' is followed by at most one sign and a
+// digit. The standard reader takes "p+-5" as an exponent where the C reader
+// stops before the 'p'; cutting the text here keeps the two in step.
+[[nodiscard]] const char* hex_number_end(const char* first, const char* last) noexcept
+{
+    const char* p = first;
+    bool after_point = false;
+    for (; p != last && (is_digit(*p, 16) || (*p == '.' && !after_point)); ++p) {
+        after_point = after_point || *p == '.';
+    }
+    if (p == last || (*p != 'p' && *p != 'P')) {
+        return p;
+    }
+    const char* exponent = p + 1;
+    if (exponent != last && (*exponent == '+' || *exponent == '-')) {
+        ++exponent;
+    }
+    if (exponent == last || !is_digit(*exponent, 10)) {
+        return p;
+    }
+    while (exponent != last && is_digit(*exponent, 10)) {
+        ++exponent;
+    }
+    return exponent;
+}
+
 } // namespace
 
 ParamText::RoundNearestScope::RoundNearestScope() noexcept : _saved_mode(std::fegetround())
@@ -131,6 +158,7 @@ bool ParamText::scan_double(const char* text, double& value) noexcept
         p += 2;
         base = 16;
         format = std::chars_format::hex;
+        last = hex_number_end(p, last);
     }
     double read = 0.0;
     const auto res = std::from_chars(p, last, read, format);
