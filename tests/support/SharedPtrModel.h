@@ -46,6 +46,72 @@ private:
     std::vector<int>& _derived_log;
 };
 
+// A list node holding the next node through a pointer of the same kind, so that an
+// assignment can take its source from inside the object it releases.
+template <template <typename> class P>
+struct ListNode : Tracked
+{
+    ListNode(int id, std::vector<int>& log) : Tracked(id, log) {}
+    P<ListNode> next;
+};
+
+enum class ListScenario
+{
+    SELF_ASSIGN,          // head = (a reference to) head
+    ADVANCE_HEAD,         // head = head->next, until the list is empty
+    UNLINK_THROUGH_NEXT,  // head->next = head->next->next
+    ADVANCE_KEEPING_HEAD, // keep = head; head = head->next
+};
+
+inline constexpr ListScenario ALL_LIST_SCENARIOS[] = {
+    ListScenario::SELF_ASSIGN, ListScenario::ADVANCE_HEAD, ListScenario::UNLINK_THROUGH_NEXT,
+    ListScenario::ADVANCE_KEEPING_HEAD};
+
+// Runs the scenario on the list 0 -> 1 -> 2 held by its head and returns what can be seen:
+// the ids deleted by the assignments, -1, the ids still reached from the head, -1, and the
+// ids deleted when the pointers go. Run with std::shared_ptr as P, it gives the expected trace.
+template <template <typename> class P>
+std::vector<int> run_list_scenario(ListScenario scenario)
+{
+    using Node = ListNode<P>;
+    std::vector<int> log;
+    std::vector<int> trace;
+    {
+        P<Node> keep;
+        P<Node> head(new Node(0, log));
+        head->next = P<Node>(new Node(1, log));
+        head->next->next = P<Node>(new Node(2, log));
+        switch (scenario) {
+        case ListScenario::SELF_ASSIGN: {
+            const P<Node>& alias = head;
+            head = alias;
+            break;
+        }
+        case ListScenario::ADVANCE_HEAD:
+            for (int i = 0; i < 3; ++i) {
+                head = head->next;
+            }
+            break;
+        case ListScenario::UNLINK_THROUGH_NEXT:
+            head->next = head->next->next;
+            break;
+        case ListScenario::ADVANCE_KEEPING_HEAD:
+            keep = head;
+            head = head->next;
+            break;
+        }
+        trace = log;
+        trace.push_back(-1);
+        for (const Node* node = head.get(); node != nullptr; node = node->next.get()) {
+            trace.push_back(node->get_id());
+        }
+        trace.push_back(-1);
+        log.clear();
+    }
+    trace.insert(trace.end(), log.begin(), log.end());
+    return trace;
+}
+
 enum class ModelOp
 {
     MAKE,

@@ -29,7 +29,8 @@ public:
     requires std::is_convertible_v<U*, T*> SharedPtr(const SharedPtr<U>& other)
     noexcept;
     // Does nothing when both point to the same object (also when both are
-    // null: each keeps its own count).
+    // null: each keeps its own count). other may live inside the object that
+    // this pointer releases.
     SharedPtr& operator=(const SharedPtr& other) noexcept;
     ~SharedPtr();
 
@@ -74,10 +75,14 @@ template <typename T>
 SharedPtr<T>& SharedPtr<T>::operator=(const SharedPtr& other) noexcept
 {
     if (other._obj_ptr != _obj_ptr) {
+        // The other's share is taken before this one is released: the release may delete
+        // the object that holds other (advancing a list head: head = head->next).
+        T* const obj_ptr = other._obj_ptr;
+        long* const count_ptr = other._count_ptr;
+        ++*count_ptr;
         release();
-        _obj_ptr = other._obj_ptr;
-        _count_ptr = other._count_ptr;
-        ++*_count_ptr;
+        _obj_ptr = obj_ptr;
+        _count_ptr = count_ptr;
     }
     return *this;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -39,6 +40,15 @@ TEST(BasicSharedPtr, RandomSequencesDeleteLikeStdSharedPtr)
         if (HasFailure()) {
             return;
         }
+    }
+}
+
+TEST(BasicSharedPtr, AssignmentFromInsideTheReleasedObjectMatchesStdSharedPtr)
+{
+    for (const auto scenario : test_support::ALL_LIST_SCENARIOS) {
+        EXPECT_EQ(test_support::run_list_scenario<basic::SharedPtr>(scenario),
+                  test_support::run_list_scenario<std::shared_ptr>(scenario))
+            << int(scenario);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "lib/tnw/sys/Interlocked.h"
 
 #include <memory>
+#include <utility>
 
 namespace tnw::mem {
 
@@ -25,7 +26,8 @@ public:
     // deleted and std::bad_alloc passes on.
     explicit SharedPtr(T* obj_ptr);
     SharedPtr(const SharedPtr& other) noexcept;
-    // Does nothing when both point to the same object.
+    // Does nothing when both point to the same object. other may live inside
+    // the object that this pointer releases.
     SharedPtr& operator=(const SharedPtr& other) noexcept;
     ~SharedPtr() { destroy_complete(); }
 
@@ -68,10 +70,12 @@ template <typename T>
 SharedPtr<T>& SharedPtr<T>::operator=(const SharedPtr& other) noexcept
 {
     if (other._obj_ptr != _obj_ptr) {
+        // The other's share is taken before this one is released: the release may delete
+        // the object that holds other (advancing a list head: head = head->next).
+        SharedPtr taken(other);
         destroy_complete();
-        _obj_ptr = other._obj_ptr;
-        _count_ptr = other._count_ptr;
-        add_share();
+        std::swap(_obj_ptr, taken._obj_ptr);
+        std::swap(_count_ptr, taken._count_ptr);
     }
     return *this;
 }

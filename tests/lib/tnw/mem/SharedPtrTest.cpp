@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <latch>
+#include <memory>
 #include <new>
 #include <thread>
 #include <vector>
@@ -39,6 +40,15 @@ TEST(TnwSharedPtr, RandomSequencesDeleteLikeStdSharedPtr)
         if (HasFailure()) {
             return;
         }
+    }
+}
+
+TEST(TnwSharedPtr, AssignmentFromInsideTheReleasedObjectMatchesStdSharedPtr)
+{
+    for (const auto scenario : test_support::ALL_LIST_SCENARIOS) {
+        EXPECT_EQ(test_support::run_list_scenario<tnw::mem::SharedPtr>(scenario),
+                  test_support::run_list_scenario<std::shared_ptr>(scenario))
+            << int(scenario);
     }
 }
 
