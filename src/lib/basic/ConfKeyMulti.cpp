@@ -154,7 +154,7 @@ std::string ConfKeyMulti::get_key_str(const std::string& path) const
     return text == nullptr ? std::string() : text->get_text();
 }
 
-void ConfKeyMulti::set_key_str(const std::string& path, const std::string& text)
+void ConfKeyMulti::set_key_str(const std::string& path, std::string text)
 {
     std::string first;
     std::string rest;
@@ -170,7 +170,7 @@ void ConfKeyMulti::set_key_str(const std::string& path, const std::string& text)
     } else if (dynamic_cast<ConfKeyMulti*>(_children[size_t(i)].get()) == nullptr) {
         _children[size_t(i)] = std::make_unique<ConfKeyMulti>(first);
     }
-    static_cast<ConfKeyMulti&>(*_children[size_t(i)]).set_key_str(rest, text);
+    static_cast<ConfKeyMulti&>(*_children[size_t(i)]).set_key_str(rest, std::move(text));
 }
 
 bool ConfKeyMulti::is_key_unique(const std::string& path) const

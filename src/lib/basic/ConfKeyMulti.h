@@ -62,8 +62,9 @@ public:
     // Text of the leaf at the path; empty when missing, a node, or a list.
     [[nodiscard]] std::string get_key_str(const std::string& path) const;
     // Stores a leaf holding the text at the path, creating missing nodes and turning a leaf
-    // in the way into an empty node.
-    void set_key_str(const std::string& path, const std::string& text);
+    // in the way into an empty node. The text is taken by value: it may be held by the very
+    // leaf that is replaced on the way.
+    void set_key_str(const std::string& path, std::string text);
     [[nodiscard]] bool is_key_unique(const std::string& path) const;
 
     static void split_key_path_first(std::string& first, std::string& rest,

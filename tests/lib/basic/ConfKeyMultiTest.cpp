@@ -1,4 +1,5 @@
 #include "lib/basic/ConfKeyMulti.h"
+#include "lib/basic/ConfKeyContentString.h"
 #include "lib/basic/ConfKeyData.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,18 @@ TEST(ConfKeyMulti, SetKeyStrCreatesLevelsAndTurnsLeavesInTheWayIntoNodes)
     EXPECT_EQ(thrown_text([&] { static_cast<void>(root.use_key("a/x")); }),
               "basic::ConfKeyMulti::use_key() : Key doesn't exist.");
     EXPECT_EQ(&root.use_key("a/b"), root.walk_key_tree("a/b"));
+}
+
+// The text may live in the very leaf that the call turns into a node.
+TEST(ConfKeyMulti, SetKeyStrTakesItsTextFromTheLeafItReplaces)
+{
+    const std::string text = "a text too long to sit inside the string object";
+    ConfKeyMulti root("r");
+    root.set_key_str("a", text);
+    const auto& leaf = dynamic_cast<const ConfKeyData&>(root.use_key("a"));
+    const auto& held = dynamic_cast<const basic::ConfKeyContentString&>(*leaf.use_content());
+    root.set_key_str("a/b", held.get_text());
+    EXPECT_EQ(root.get_key_str("a/b"), text);
 }
 
 TEST(ConfKeyMulti, KeyUniqueness)
