@@ -70,8 +70,11 @@ int ConfKeyInterface::do_write_to_string(std::string& str, Context& ctx) const
 std::ostream& operator<<(std::ostream& os, const ConfKeyInterface& key)
 {
     std::string text;
-    // The only failure of the writer is the exception for an anonymous key.
-    static_cast<void>(key.write_to_string(text));
+    if (key.write_to_string(text) != 0) {
+        // A text the format cannot store: no partial text, the stream reports the failure.
+        os.setstate(std::ios::failbit);
+        return os;
+    }
     return os << text;
 }
 

@@ -57,7 +57,9 @@ private:
     std::string _comment;
 };
 
-// Writes the key's text from indent level 0. Throws std::runtime_error for an anonymous key.
+// Writes the key's text from indent level 0. Throws std::runtime_error for an anonymous key;
+// sets the stream's failbit and writes nothing when the tree holds a text that cannot be
+// stored.
 std::ostream& operator<<(std::ostream& os, const ConfKeyInterface& key);
 
 } // namespace basic

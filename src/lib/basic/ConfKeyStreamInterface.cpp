@@ -3,6 +3,8 @@
 #include "lib/basic/StrBounded.h"
 #include "lib/basic/StrBuild.h"
 
+#include <string_view>
+
 namespace basic {
 
 namespace {
@@ -11,6 +13,11 @@ namespace {
 // they stand outside double quotes (blank, tab, line feed, the structure signs, carriage
 // return, backspace, vertical tab), and the comma, which texts have always been quoted for.
 constexpr const char* QUOTED_CHARS = " \t\n,={}\r\b\v";
+
+// Characters that no text of the format can hold, quoted or not: the reader ends a token at a
+// zero byte, a quoted group at a line feed, and takes a double quote as the start or end of a
+// quoted group.
+constexpr std::string_view UNSTORABLE_CHARS("\0\n\"", 3);
 
 // True when text must stand between double quotes to come back from the reader as one token
 // equal to it: the empty text, and any text holding a character above or a "//" (which
@@ -51,6 +58,9 @@ int ConfKeyStreamInterface::write_to_string(std::string& str) const
 int ConfKeyStreamInterface::write_string_to_string(std::string& str, Context& /*ctx*/,
                                                    const std::string& text) const
 {
+    if (text.find_first_of(UNSTORABLE_CHARS) != std::string::npos) {
+        return ERR_TEXT_NOT_STORABLE;
+    }
     if (needs_quotes(text)) {
         str += '"';
         str += text;

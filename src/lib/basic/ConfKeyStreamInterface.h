@@ -22,6 +22,10 @@ public:
         int _indent_level = 0;
     };
 
+    // A name or text holds a zero byte, a line feed or a double quote: the format has no
+    // escape, so such a text would not read back, and could make the whole text unreadable.
+    static constexpr int ERR_TEXT_NOT_STORABLE = -1025;
+
     virtual ~ConfKeyStreamInterface() = default;
 
     // Appends the text of this object to str; 0 on success, else the first failing step's code.
@@ -30,8 +34,9 @@ public:
 
     // Appends a name or text so that the reader gives back exactly the same token: an empty
     // text becomes "", a text the reader would cut or reinterpret is put between double
-    // quotes, any other text is written unchanged. Always 0. The format has no escape: a
-    // double quote or a line feed inside a text does not read back.
+    // quotes, any other text is written unchanged. A text holding a zero byte, a line feed or
+    // a double quote cannot be stored: nothing is appended and the result is
+    // ERR_TEXT_NOT_STORABLE; otherwise 0.
     [[nodiscard]] int write_string_to_string(std::string& str, Context& ctx,
                                              const std::string& text) const;
 

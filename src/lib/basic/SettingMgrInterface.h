@@ -29,6 +29,8 @@ public:
     static constexpr int ERR_CLIENT_ALREADY_REGISTERED = -1023;
     // A load whose text gave no key returns the reader's last error plus this offset.
     static constexpr int READER_ERROR_OFFSET = -1024;
+    // The tree holds a name or text that the format cannot store (see the writer).
+    static constexpr int ERR_TEXT_NOT_STORABLE = ConfKeyStreamInterface::ERR_TEXT_NOT_STORABLE;
 
     SettingMgrInterface() = default;
     SettingMgrInterface(const SettingMgrInterface&) = delete;

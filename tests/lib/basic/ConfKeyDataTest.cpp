@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -37,14 +38,12 @@ const struct
     std::string expected;
 } QUOTING_CASES[] = {
     {"1.60", "1.60"},     {"a/b", "a/b"},
-    {"a\"b", "a\"b"}, // no blank: bare, as it always was
     {"", "\"\""},         {"A B", "\"A B\""},
-    {"a\tb", "\"a\tb\""}, {"a\nb", "\"a\nb\""},
-    {"a,b", "\"a,b\""},   {"a=b", "\"a=b\""},
-    {"=", "\"=\""},       {"{", "\"{\""},
-    {"x}", "\"x}\""},     {"http://x", "\"http://x\""},
-    {"a\rb", "\"a\rb\""}, {"a\bb", "\"a\bb\""},
-    {"a\vb", "\"a\vb\""},
+    {"a\tb", "\"a\tb\""}, {"a,b", "\"a,b\""},
+    {"a=b", "\"a=b\""},   {"=", "\"=\""},
+    {"{", "\"{\""},       {"x}", "\"x}\""},
+    {"http://x", "\"http://x\""}, {"a\rb", "\"a\rb\""},
+    {"a\bb", "\"a\bb\""}, {"a\vb", "\"a\vb\""},
 };
 
 TEST(ConfKeyData, TextsAndNamesAreQuotedExactlyWhenTheReaderNeedsIt)
@@ -55,6 +54,19 @@ TEST(ConfKeyData, TextsAndNamesAreQuotedExactlyWhenTheReaderNeedsIt)
         if (!c.text.empty() && basic::ConfKeyInterface::check_name(c.text)) {
             EXPECT_EQ(written(ConfKeyData(c.text, "v")), c.expected + " = v") << c.expected;
         }
+    }
+}
+
+TEST(ConfKeyData, TextsTheFormatCannotHoldAreRefusedByTheWriter)
+{
+    for (const std::string& bad :
+         {std::string("a\0b", 3), std::string("a\nb"), std::string("\"")}) {
+        std::string text;
+        EXPECT_EQ(ConfKeyData("K", bad).write_to_string(text), ConfKeyData::ERR_TEXT_NOT_STORABLE);
+        std::ostringstream out;
+        out << ConfKeyData("K", bad);
+        EXPECT_TRUE(out.fail());
+        EXPECT_EQ(out.str(), "");
     }
 }
 

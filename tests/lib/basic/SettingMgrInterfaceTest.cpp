@@ -1,4 +1,6 @@
 #include "lib/basic/SettingMgrInterface.h"
+#include "lib/basic/ConfKeyContentMulti.h"
+#include "lib/basic/ConfKeyContentString.h"
 #include "lib/basic/ConfKeyData.h"
 
 #include "support/ScratchFolder.h"
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -129,6 +132,64 @@ TEST(SettingMgrInterface, AnonymousKeyInTheTreeGivesTheWriteCodeAndKeepsTheFile)
     ASSERT_EQ(mgr.register_client(client), 0);
     EXPECT_EQ(mgr.save_settings(path), SettingMgrInterface::ERR_WRITE_THREW);
     EXPECT_EQ(ScratchFolder::read(path), "old");
+}
+
+// The format has no escape: a name or text holding a zero byte, a line feed or a double quote
+// would not read back, and could cost the keys of every client at the next load.
+TEST(SettingMgrInterface, TextsTheFormatCannotHoldAreRefusedAndTheFileIsKept)
+{
+    using basic::ConfKeyContentMulti;
+    using basic::ConfKeyContentString;
+    using basic::ConfKeyData;
+    struct Client : basic::SettingClientInterface
+    {
+        std::function<void(ConfKeyMulti&)> add;
+        int save_settings(ConfKeyMulti& root) override
+        {
+            add(root);
+            return 0;
+        }
+        int load_settings(const ConfKeyMulti&) override { return 0; }
+    };
+    const auto list_with = [](const std::string& item, int nbr_items) {
+        ConfKeyContentMulti list;
+        for (int i = 1; i < nbr_items; ++i) {
+            list.push_back(ConfKeyContentString("ok"));
+        }
+        list.push_back(ConfKeyContentString(item));
+        return list;
+    };
+    const std::function<void(ConfKeyMulti&, const std::string&)> places[] = {
+        [](ConfKeyMulti& root, const std::string& s) { root.set_key_str("n/k", s); },
+        [](ConfKeyMulti& root, const std::string& s) { root.set_key_str("n/" + s, "v"); },
+        [](ConfKeyMulti& root, const std::string& s) { root.push_back(ConfKeyMulti(s)); },
+        [&](ConfKeyMulti& root, const std::string& s) {
+            root.push_back(ConfKeyData("k", list_with(s, 1)));
+        },
+        [&](ConfKeyMulti& root, const std::string& s) {
+            root.push_back(ConfKeyData("k", list_with(s, 8))); // one item per line
+        },
+    };
+    ScratchFolder folder;
+    const std::string path = folder.file("s.txt");
+    ScratchFolder::write(path, "old");
+    Client client;
+    SettingMgrInterface mgr;
+    ASSERT_EQ(mgr.register_client(client), 0);
+    for (const std::string& bad :
+         {std::string("a\0b", 3), std::string(1, '\0'), std::string("a\nb"), std::string("\n"),
+          std::string("a\"b"), std::string("\"")}) {
+        for (std::size_t place = 0; place < std::size(places); ++place) {
+            client.add = [&](ConfKeyMulti& root) {
+                root.set_key_str("other/x", "1");
+                places[place](root, bad);
+            };
+            EXPECT_EQ(mgr.save_settings(path), SettingMgrInterface::ERR_TEXT_NOT_STORABLE)
+                << place << " " << bad;
+        }
+    }
+    EXPECT_EQ(ScratchFolder::read(path), "old");
+    EXPECT_EQ(folder.count_entries(), 1);
 }
 
 TEST(SettingMgrInterface, FileErrorsOnSaving)
