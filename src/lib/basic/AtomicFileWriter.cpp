@@ -1,5 +1,6 @@
 #include "lib/basic/AtomicFileWriter.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <random>
@@ -9,8 +10,16 @@ namespace basic {
 
 namespace {
 
+namespace posix = tnw::sys::posix;
+
 // Attempts at finding a temporary name that is not taken.
 constexpr int MAX_NAME_ATTEMPTS = 16;
+// Links followed before the chain counts as a loop (the system's own limit).
+constexpr int MAX_LINK_HOPS = 40;
+// Longest file name the usual file systems take, in bytes.
+constexpr std::size_t MAX_NAME_BYTES = 255;
+// What a temporary name adds to the target's: "." before it, "." + 16 digits + ".tmp" after.
+constexpr std::size_t TEMP_NAME_EXTRA = 22;
 
 // A suffix that differs between calls and between processes writing into the same folder.
 std::string unique_suffix()
@@ -31,6 +40,18 @@ std::string unique_suffix()
     return suffix;
 }
 
+// A hidden name beside the target's that stays within the name limit: a long name is cut,
+// between two UTF-8 characters, never inside one.
+std::string temp_name(const std::string& name)
+{
+    std::size_t keep = std::min(name.size(), MAX_NAME_BYTES - TEMP_NAME_EXTRA);
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    return "." + name.substr(0, keep) + "." + unique_suffix() + ".tmp";
+}
+
 } // namespace
 
 AtomicFileWriter::AtomicFileWriter(const std::string& target_path) : _target(target_path) {}
@@ -44,61 +65,89 @@ AtomicFileWriter::Result AtomicFileWriter::open()
 {
     discard();
     _failed = false;
-    if (!check_target()) {
+    _in_place = false;
+    posix::FileStatus status;
+    if (!resolve_target() || _target.filename().empty() ||
+        !posix::get_file_status(_target.string(), status)) {
         return Result::OPEN_FAILED;
     }
-    const std::string name = _target.filename().string();
-    if (name.empty()) {
+    if (status.exists && (!status.regular || status.nbr_links > 1)) {
+        // A replacement would be a plain file of its own.
+        return open_in_place();
+    }
+    if (status.exists && !RawFile::can_write(_target.string())) {
         return Result::OPEN_FAILED;
     }
-    for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
-        const auto temp = _target.parent_path() / ("." + name + "." + unique_suffix() + ".tmp");
-        // "x": created here and now, never an existing file of someone else.
-        _file = std::fopen(temp.c_str(), "wbx");
-        if (_file != nullptr) {
-            _temp = temp;
+    // Until the rename the temporary file is never more open than the target; a new file
+    // stays owner-only and then gets what any new file gets.
+    _final_mode = status.exists ? status.mode : posix::get_new_file_mode();
+    const unsigned temp_mode =
+        status.exists ? (status.mode & posix::PERMISSION_BITS) : posix::OWNER_ONLY_MODE;
+    switch (create_temp(temp_mode)) {
+    case RawFile::CreateResult::OK:
+        if (!status.exists || _file.set_owner(status.owner, status.group)) {
             return Result::OK;
         }
-        std::error_code ec;
-        if (!std::filesystem::exists(temp, ec)) {
-            break; // not a name clash: the folder refuses new files
-        }
+        discard(); // written in place, the file keeps its owner and group
+        return open_in_place();
+    case RawFile::CreateResult::FOLDER_REFUSES:
+        return open_in_place();
+    case RawFile::CreateResult::NAME_TAKEN:
+    case RawFile::CreateResult::FAILED:
+        break;
     }
     return Result::OPEN_FAILED;
 }
 
-bool AtomicFileWriter::check_target()
+bool AtomicFileWriter::resolve_target()
 {
     std::error_code ec;
-    if (std::filesystem::is_symlink(_target, ec)) {
-        // A link that leads nowhere is replaced like a missing file.
-        auto real = std::filesystem::canonical(_target, ec);
-        if (!ec) {
-            _target = std::move(real);
+    for (int hop = 0; std::filesystem::is_symlink(std::filesystem::symlink_status(_target, ec));
+         ++hop) {
+        if (hop == MAX_LINK_HOPS) {
+            return false;
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(_target, ec);
+        if (ec) {
+            return false;
+        }
+        // A relative link is read from the link's folder; an absolute one replaces the path.
+        _target = _target.parent_path() / next;
+    }
+    return true;
+}
+
+tnw::sys::posix::RawFile::CreateResult AtomicFileWriter::create_temp(unsigned mode)
+{
+    const std::string name = _target.filename().string();
+    for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
+        const auto temp = _target.parent_path() / temp_name(name);
+        const RawFile::CreateResult result = _file.create_new(temp.string(), mode);
+        if (result == RawFile::CreateResult::OK) {
+            _temp = temp;
+        }
+        if (result != RawFile::CreateResult::NAME_TAKEN) {
+            return result;
         }
     }
-    _target_perms = std::filesystem::perms::unknown;
-    const auto status = std::filesystem::status(_target, ec);
-    if (!std::filesystem::exists(status)) {
-        return true;
+    return RawFile::CreateResult::NAME_TAKEN;
+}
+
+AtomicFileWriter::Result AtomicFileWriter::open_in_place()
+{
+    if (!_file.open_in_place(_target.string())) {
+        return Result::OPEN_FAILED;
     }
-    // Opening for update neither changes the file nor its times; it fails for a folder and
-    // for a file this process may not write.
-    std::FILE* probe = std::fopen(_target.c_str(), "r+b");
-    if (probe == nullptr) {
-        return false;
-    }
-    static_cast<void>(std::fclose(probe)); // nothing was written through it
-    _target_perms = status.permissions();
-    return true;
+    _in_place = true;
+    return Result::OK;
 }
 
 AtomicFileWriter::Result AtomicFileWriter::write(const void* data, std::size_t size)
 {
-    if (_file == nullptr || _failed) {
+    if (!_file.is_open() || _failed) {
         return Result::WRITE_FAILED;
     }
-    if (size > 0 && std::fwrite(data, 1, size, _file) != size) {
+    if (!_file.write_all(data, size)) {
         _failed = true;
         return Result::WRITE_FAILED;
     }
@@ -107,20 +156,18 @@ AtomicFileWriter::Result AtomicFileWriter::write(const void* data, std::size_t s
 
 AtomicFileWriter::Result AtomicFileWriter::commit()
 {
-    if (_file == nullptr || _failed) {
+    if (!_file.is_open() || _failed) {
         discard();
         return Result::WRITE_FAILED;
     }
-    // A full disk may only show when the buffered bytes go out, or even at close.
-    const bool flushed = std::fflush(_file) == 0 && std::ferror(_file) == 0;
-    const bool closed = std::fclose(_file) == 0;
-    _file = nullptr;
-    std::error_code ec;
-    if (flushed && closed) {
-        if (_target_perms != std::filesystem::perms::unknown) {
-            // A failure leaves the temporary file's own permissions: the bytes still count.
-            std::filesystem::permissions(_temp, _target_perms, ec);
-        }
+    if (_in_place) {
+        // A full disk may only show at close.
+        return _file.close() ? Result::OK : Result::WRITE_FAILED;
+    }
+    // A failure leaves the temporary file's own permissions: the bytes still count.
+    static_cast<void>(_file.set_mode(_final_mode));
+    if (_file.close()) {
+        std::error_code ec;
         std::filesystem::rename(_temp, _target, ec);
         if (!ec) {
             _temp.clear();
@@ -133,10 +180,7 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
 
 void AtomicFileWriter::discard() noexcept
 {
-    if (_file != nullptr) {
-        static_cast<void>(std::fclose(_file));
-        _file = nullptr;
-    }
+    _file.close_quietly();
     if (!_temp.empty()) {
         std::error_code ec;
         std::filesystem::remove(_temp, ec);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "lib/tnw/sys/posix/RawFile.h"
+
 #include <cstddef>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,13 +10,19 @@
 namespace basic {
 
 // One thread per instance; instances writing different files may run concurrently.
-// Replaces a file as a whole or not at all: the bytes go to a new temporary file in the
-// target's folder, which is flushed, closed and then renamed over the target. Any failure
-// removes the temporary file and leaves the previous target untouched.
-// The replacement behaves like writing the file in place where it matters to the user: a
-// target that could not be opened for writing (a folder, a read-only file) is refused at
-// open(), the new file keeps the permissions of the one it replaces, and a symbolic link is
-// followed, so the file it points at is replaced and the link stays.
+// Replaces a file as a whole or not at all where it can: the bytes go to a new temporary file
+// in the target's folder, which is written, closed and then renamed over the target; any
+// failure removes the temporary file and leaves the previous target untouched. The temporary
+// file is never more open than the target (a new target's stays owner-only until the rename)
+// and the new file gets the target's permissions, owner and group.
+// The target is written in place instead (emptied, then written; a failure can leave it
+// partly written) where replacing it would differ from writing it: a pipe or device, a file
+// with other hard links, a file whose owner or group this process cannot give the new one;
+// and where the folder takes no temporary file (read-only folder, path too long) but the
+// target can be written.
+// A symbolic link is followed, also when it leads to nothing yet: the file it points at is
+// written and the link stays; a loop of links is refused. A target that could not be written
+// in place (a folder, a read-only file) is refused at open().
 // Lifecycle: open(), any number of write(), then commit(); an instance that is destroyed or
 // discarded before commit() removes its temporary file.
 class AtomicFileWriter
@@ -25,7 +32,7 @@ public:
     {
         OK,
         OPEN_FAILED,  // the target cannot be written or the temporary file not be created
-        WRITE_FAILED, // writing, flushing, closing or renaming failed
+        WRITE_FAILED, // writing, closing or renaming failed
     };
 
     explicit AtomicFileWriter(const std::string& target_path);
@@ -43,16 +50,20 @@ public:
     [[nodiscard]] static Result write_file(const std::string& target_path, std::string_view bytes);
 
 private:
-    // Follows a symbolic link and refuses a target that could not be written in place; notes
-    // the permissions of an existing target.
-    [[nodiscard]] bool check_target();
+    using RawFile = tnw::sys::posix::RawFile;
+
+    // Follows symbolic links to the path the bytes go to; false for a loop.
+    [[nodiscard]] bool resolve_target();
+    [[nodiscard]] RawFile::CreateResult create_temp(unsigned mode);
+    [[nodiscard]] Result open_in_place();
 
     std::filesystem::path _target;
     std::filesystem::path _temp;
-    std::FILE* _file = nullptr;
+    RawFile _file;
+    bool _in_place = false;
     bool _failed = false;
-    // Permissions of the file being replaced, given to the new one before the rename.
-    std::filesystem::perms _target_perms = std::filesystem::perms::unknown;
+    // Mode bits given to the temporary file before the rename.
+    unsigned _final_mode = 0;
 };
 
 } // namespace basic

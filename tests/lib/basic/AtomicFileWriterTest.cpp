@@ -1,18 +1,41 @@
 #include "lib/basic/AtomicFileWriter.h"
 
 #include "support/ScratchFolder.h"
+#include "support/posix/FileFacts.h"
 #include "support/posix/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 using basic::AtomicFileWriter;
 using test_support::ScratchFolder;
+namespace fs = std::filesystem;
+
+constexpr auto OK = AtomicFileWriter::Result::OK;
+constexpr fs::perms WRITE_ALL =
+    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+constexpr fs::perms READ_WRITE_ALL =
+    WRITE_ALL | fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+
+// Permission bits of the entries of a folder other than the one named keep.
+std::vector<fs::perms> other_entry_perms(const fs::path& folder, const fs::path& keep)
+{
+    std::vector<fs::perms> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path() != keep) {
+            found.push_back(entry.status().permissions());
+        }
+    }
+    return found;
+}
 
 TEST(AtomicFileWriter, ReplacesTheFileWithExactlyTheBytes)
 {
@@ -123,6 +146,162 @@ TEST(AtomicFileWriter, ReadOnlyFileIsRefusedAndKept)
     EXPECT_EQ(AtomicFileWriter::write_file(path, "new"), AtomicFileWriter::Result::OPEN_FAILED);
     EXPECT_EQ(ScratchFolder::read(path), "old");
     EXPECT_EQ(folder.count_entries(), 1);
+}
+
+// 233 bytes leave room for the temporary file's 22 more; longer names get a shortened one.
+TEST(AtomicFileWriter, LongNamesAreStillReplacedAsAWhole)
+{
+    ScratchFolder folder;
+    for (const std::size_t length : {233, 234, 255}) {
+        const std::string path = folder.file(std::string(length, 'n'));
+        ScratchFolder::write(path, "old");
+        AtomicFileWriter writer(path);
+        ASSERT_EQ(writer.open(), OK) << length;
+        ASSERT_EQ(writer.write("new", 3), OK);
+        EXPECT_EQ(ScratchFolder::read(path), "old") << length;
+        EXPECT_EQ(writer.commit(), OK);
+        EXPECT_EQ(ScratchFolder::read(path), "new") << length;
+        EXPECT_EQ(folder.count_entries(), 1);
+        fs::remove(path);
+    }
+}
+
+// Where no temporary file can be made beside a file that can be written, the file is
+// written in place. Two such folders: one where the temporary file's longer path passes the
+// system's path limit while the file's own does not, and a read-only folder (a superuser may
+// create files anywhere, so there the writer runs in a child without those rights).
+TEST(AtomicFileWriter, FolderRefusingTheTemporaryFileGetsTheFileWrittenInPlace)
+{
+    ScratchFolder folder;
+    fs::path deep = folder.path();
+    while (deep.string().size() < 3900) {
+        deep /= std::string(100, 'd');
+    }
+    fs::create_directories(deep);
+    const fs::path read_only = folder.path() / "ro";
+    fs::create_directory(read_only);
+    const fs::path paths[] = {deep / std::string(4080 - deep.string().size() - 1, 'f'),
+                              read_only / "f"};
+    for (const auto& path : paths) {
+        ScratchFolder::write(path.string(), "old");
+        fs::permissions(path, READ_WRITE_ALL);
+    }
+    fs::permissions(read_only, fs::perms::all & ~WRITE_ALL);
+    for (const auto& path : paths) {
+        const auto write_new = [&] { return int(AtomicFileWriter::write_file(path, "new")); };
+        const bool unprivileged = path.parent_path() == read_only && test_support::is_superuser();
+        EXPECT_EQ(unprivileged ? test_support::run_unprivileged(write_new) : write_new(), int(OK))
+            << path;
+        EXPECT_EQ(ScratchFolder::read(path.string()), "new");
+        EXPECT_TRUE(other_entry_perms(path.parent_path(), path).empty());
+    }
+    fs::permissions(read_only, fs::perms::owner_all);
+}
+
+// A link leads to where the bytes go, also when nothing is there yet; a loop leads nowhere.
+// A pipe, a device or a file with other names is written in place: replacing it would make
+// it a plain file of its own.
+TEST(AtomicFileWriter, SpecialTargetsAreWrittenWhereTheyLead)
+{
+    ScratchFolder folder;
+    const auto at = [&](const char* name) { return folder.file(name); };
+    const auto holds_new = [&](const char* name) { return ScratchFolder::read(at(name)) == "new"; };
+    std::unique_ptr<test_support::FifoReader> fifo;
+    const struct
+    {
+        const char* label;
+        std::function<void()> make;
+        const char* written;
+        AtomicFileWriter::Result result;
+        std::function<bool()> holds;
+    } cases[] = {
+        {"dangling link", [&] { fs::create_symlink("d.txt", at("d")); }, "d", OK,
+         [&] { return fs::is_symlink(at("d")) && holds_new("d.txt"); }},
+        {"links to a dangling link",
+         [&] {
+             fs::create_symlink("c.txt", at("c1"));
+             fs::create_symlink(at("c1"), at("c2"));
+         },
+         "c2", OK,
+         [&] {
+             return fs::is_symlink(at("c1")) && fs::is_symlink(at("c2")) && holds_new("c.txt");
+         }},
+        {"link loop",
+         [&] {
+             fs::create_symlink("l2", at("l1"));
+             fs::create_symlink("l1", at("l2"));
+         },
+         "l1", AtomicFileWriter::Result::OPEN_FAILED,
+         [&] { return fs::is_symlink(at("l1")) && fs::is_symlink(at("l2")); }},
+        {"link to itself", [&] { fs::create_symlink("s", at("s")); }, "s",
+         AtomicFileWriter::Result::OPEN_FAILED, [&] { return fs::is_symlink(at("s")); }},
+        {"file with another name",
+         [&] {
+             ScratchFolder::write(at("h1"), "old");
+             fs::create_hard_link(at("h1"), at("h2"));
+         },
+         "h1", OK, [&] { return fs::hard_link_count(at("h1")) == 2 && holds_new("h2"); }},
+        {"named pipe", [&] { fifo = std::make_unique<test_support::FifoReader>(at("p")); }, "p", OK,
+         [&] { return fifo->is_open() && fs::is_fifo(at("p")) && fifo->read_all() == "new"; }},
+    };
+    for (const auto& c : cases) {
+        c.make();
+        EXPECT_EQ(AtomicFileWriter::write_file(at(c.written), "new"), c.result) << c.label;
+        EXPECT_TRUE(c.holds()) << c.label;
+    }
+    EXPECT_EQ(folder.count_entries(), 11); // nothing but what the cases made
+}
+
+// Where the writer may give the new file the old one's owner and group it does; where it may
+// not (an ordinary user writing another's file), it writes in place, which keeps them.
+TEST(AtomicFileWriter, OwnerAndGroupStay)
+{
+    if (!test_support::is_superuser()) {
+        GTEST_SKIP() << "only a superuser can make a file of another owner";
+    }
+    const test_support::FileOwner other{4242, 4343};
+    for (const bool unprivileged : {false, true}) {
+        ScratchFolder folder;
+        fs::permissions(folder.path(), fs::perms::all); // anyone may make a temporary file here
+        const std::string path = folder.file("f.txt");
+        ScratchFolder::write(path, "old");
+        fs::permissions(path, READ_WRITE_ALL);
+        ASSERT_TRUE(test_support::give_file(path, other));
+        const auto write_new = [&] { return int(AtomicFileWriter::write_file(path, "new")); };
+        EXPECT_EQ(unprivileged ? test_support::run_unprivileged(write_new) : write_new(), int(OK))
+            << unprivileged;
+        EXPECT_EQ(ScratchFolder::read(path), "new");
+        EXPECT_EQ(test_support::owner_of(path), other);
+        EXPECT_EQ(fs::status(path).permissions(), READ_WRITE_ALL);
+        EXPECT_EQ(folder.count_entries(), 1);
+    }
+}
+
+// The temporary file holds the new bytes before the rename: it is never more open than the
+// file it replaces, and a new file stays private until it gets the permissions any new file
+// of this process gets (those of a file made by the standard library beside it).
+TEST(AtomicFileWriter, TemporaryFileIsNoMoreOpenThanItsTarget)
+{
+    const fs::perms private_perms = fs::perms::owner_read | fs::perms::owner_write;
+    for (const bool exists : {true, false}) {
+        ScratchFolder folder;
+        const fs::path path = folder.path() / "f";
+        if (exists) {
+            ScratchFolder::write(path.string(), "old");
+            fs::permissions(path, private_perms);
+        }
+        AtomicFileWriter writer(path.string());
+        ASSERT_EQ(writer.open(), OK) << exists;
+        ASSERT_EQ(writer.write("secret", 6), OK);
+        EXPECT_EQ(other_entry_perms(folder.path(), path), std::vector<fs::perms>{private_perms})
+            << exists;
+        ASSERT_EQ(writer.commit(), OK);
+        const fs::path reference = folder.path() / "ref";
+        ScratchFolder::write(reference.string(), "");
+        EXPECT_EQ(fs::status(path).permissions(),
+                  exists ? private_perms : fs::status(reference).permissions())
+            << exists;
+    }
 }
 
 } // namespace

@@ -1,0 +1,178 @@
+#include "lib/tnw/sys/posix/RawFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tnw::sys::posix {
+
+namespace {
+
+// Mode bits that chmod sets: the permission bits and the set-user-id, set-group-id and
+// sticky bits.
+constexpr unsigned MODE_BITS = 07777;
+// What an ordinary open asks for a new file before the file creation mask applies.
+constexpr unsigned OPEN_DEFAULT_MODE = 0666;
+
+// The file creation mask. Linux tells it without changing it; elsewhere it can only be read
+// by setting it, and it is set to the most private value for that moment, so that a file
+// another thread creates meanwhile is never more open than intended.
+unsigned read_creation_mask()
+{
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        long mask = -1;
+        while (mask < 0 && std::fgets(line, sizeof(line), status) != nullptr) {
+            if (std::strncmp(line, "Umask:", 6) == 0) {
+                char* end = nullptr;
+                mask = std::strtol(line + 6, &end, 8);
+                if (end == line + 6) {
+                    mask = -1;
+                }
+            }
+        }
+        static_cast<void>(std::fclose(status)); // only read
+        if (mask >= 0) {
+            return unsigned(mask) & PERMISSION_BITS;
+        }
+    }
+    const mode_t mask = ::umask(077);
+    static_cast<void>(::umask(mask));
+    return unsigned(mask) & PERMISSION_BITS;
+}
+
+} // namespace
+
+bool get_file_status(const std::string& path, FileStatus& status)
+{
+    status = FileStatus();
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0) {
+        return errno == ENOENT || errno == ENOTDIR;
+    }
+    status.exists = true;
+    status.regular = S_ISREG(st.st_mode);
+    status.nbr_links = static_cast<unsigned long>(st.st_nlink);
+    status.owner = static_cast<unsigned long>(st.st_uid);
+    status.group = static_cast<unsigned long>(st.st_gid);
+    status.mode = static_cast<unsigned>(st.st_mode) & MODE_BITS;
+    return true;
+}
+
+unsigned get_new_file_mode()
+{
+    return OPEN_DEFAULT_MODE & ~read_creation_mask();
+}
+
+RawFile::CreateResult RawFile::create_new(const std::string& path, unsigned mode)
+{
+    close_quietly();
+    _fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                 static_cast<mode_t>(mode & PERMISSION_BITS));
+    if (_fd >= 0) {
+        return CreateResult::OK;
+    }
+    switch (errno) {
+    case EEXIST:
+        return CreateResult::NAME_TAKEN;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENAMETOOLONG:
+        return CreateResult::FOLDER_REFUSES;
+    default:
+        return CreateResult::FAILED;
+    }
+}
+
+bool RawFile::open_in_place(const std::string& path)
+{
+    close_quietly();
+    // Without O_NONBLOCK, opening a pipe for writing waits until someone opens it for
+    // reading. Truncation applies to plain files only.
+    _fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC,
+                 static_cast<mode_t>(OPEN_DEFAULT_MODE));
+    if (_fd < 0) {
+        return false;
+    }
+    // Writes wait for a slow reader instead of failing half-way.
+    const int flags = ::fcntl(_fd, F_GETFL);
+    if (flags == -1 || ::fcntl(_fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        close_quietly();
+        return false;
+    }
+    return true;
+}
+
+bool RawFile::can_write(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    static_cast<void>(::close(fd)); // nothing was written through it
+    return true;
+}
+
+bool RawFile::write_all(const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t done = ::write(_fd, bytes, size);
+        if (done < 0 && errno == EINTR) {
+            continue;
+        }
+        if (done <= 0) {
+            return false;
+        }
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+bool RawFile::set_owner(unsigned long owner, unsigned long group)
+{
+    struct stat st
+    {
+    };
+    if (::fstat(_fd, &st) != 0) {
+        return false;
+    }
+    if (static_cast<unsigned long>(st.st_uid) == owner &&
+        static_cast<unsigned long>(st.st_gid) == group) {
+        return true;
+    }
+    return ::fchown(_fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0;
+}
+
+bool RawFile::set_mode(unsigned mode)
+{
+    return ::fchmod(_fd, static_cast<mode_t>(mode & MODE_BITS)) == 0;
+}
+
+bool RawFile::close()
+{
+    if (_fd < 0) {
+        return false;
+    }
+    const int result = ::close(_fd);
+    _fd = -1;
+    return result == 0;
+}
+
+void RawFile::close_quietly() noexcept
+{
+    if (_fd >= 0) {
+        static_cast<void>(::close(_fd));
+        _fd = -1;
+    }
+}
+
+} // namespace tnw::sys::posix

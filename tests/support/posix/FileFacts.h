@@ -1,0 +1,103 @@
+#pragma once
+
+#include <fcntl.h>
+#include <functional>
+#include <grp.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace test_support {
+
+// Owner and group of a file, -1 when they cannot be told.
+struct FileOwner
+{
+    long owner = -1;
+    long group = -1;
+    bool operator==(const FileOwner& other) const = default;
+};
+
+// Of the file at path, links followed.
+inline FileOwner owner_of(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0) {
+        return {};
+    }
+    return {long(st.st_uid), long(st.st_gid)};
+}
+
+// False when this process may not give the file away.
+inline bool give_file(const std::string& path, FileOwner to)
+{
+    return ::chown(path.c_str(), uid_t(to.owner), gid_t(to.group)) == 0;
+}
+
+inline bool is_superuser()
+{
+    return ::geteuid() == 0;
+}
+
+// Runs job in a child process of this superuser process that has given up its rights (user
+// and group 65534, no other groups) and returns the child's exit status: job's result, or
+// -1 when this process is not the superuser or the child could not be run.
+inline int run_unprivileged(const std::function<int()>& job)
+{
+    if (!is_superuser()) {
+        return -1;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(125);
+        }
+        ::_exit(job());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status) == 125 ? -1 : WEXITSTATUS(status);
+}
+
+// A named pipe at path with its reading end open (without waiting for a writer), so that a
+// writer can open it; read_all() takes what was written so far.
+class FifoReader
+{
+public:
+    explicit FifoReader(const std::string& path)
+    {
+        if (::mkfifo(path.c_str(), 0600) == 0) {
+            _fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+        }
+    }
+    FifoReader(const FifoReader&) = delete;
+    FifoReader& operator=(const FifoReader&) = delete;
+    ~FifoReader()
+    {
+        if (_fd >= 0) {
+            static_cast<void>(::close(_fd));
+        }
+    }
+
+    [[nodiscard]] bool is_open() const { return _fd >= 0; }
+
+    [[nodiscard]] std::string read_all() const
+    {
+        std::string text;
+        char buffer[256];
+        ssize_t got = 0;
+        while ((got = ::read(_fd, buffer, sizeof(buffer))) > 0) {
+            text.append(buffer, std::size_t(got));
+        }
+        return text;
+    }
+
+private:
+    int _fd = -1;
+};
+
+} // namespace test_support
