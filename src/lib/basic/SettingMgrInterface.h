@@ -47,7 +47,9 @@ public:
     [[nodiscard]] long get_client_pos(SettingClientInterface& client) const;
 
     // Builds the tree under a root named "Default" and replaces the file at path with its text
-    // as a whole; any failure before or while writing leaves the previous file untouched.
+    // through AtomicFileWriter. Any failure before writing (a client's or hook's code, a name
+    // or text the format cannot store: -1025) leaves the previous file untouched; so does a
+    // failure while writing, unless the file had to be written in place.
     [[nodiscard]] int save_settings(const std::string& path);
     // Reads the file at path and hands its root node to every client. Malformed text gives a
     // code, never an exception.
