@@ -1,7 +1,7 @@
 #include "lib/mppi/MidiModParam.h"
 
-#include "lib/basic/StrBounded.h"
 #include "lib/mppi/ModChannel.h"
+#include "support/NamedParam.h"
 #include "support/RecordingNotified.h"
 
 #include <gtest/gtest.h>
@@ -11,42 +11,7 @@
 namespace {
 
 using mppi::MidiModParam;
-using test_support::RecordingNotified;
-
-class ModParam : public MidiModParam
-{
-public:
-    void get_name(char* text, long max) const noexcept override
-    {
-        basic::strncpy_0(text, "Cutoff Mod", max);
-    }
-    void get_unit(char* text, long max) const noexcept override { basic::strncpy_0(text, "", max); }
-    double denormalize_val(float norm) const noexcept override { return norm; }
-    float normalize_val(double natural) const noexcept override
-    {
-        return static_cast<float>(natural);
-    }
-    void do_print_val(char* text, long max, double) const noexcept override { get_unit(text, max); }
-    double do_scan_val(const char*, bool&) const noexcept override { return 0.0; }
-    void do_set_val() noexcept override { ++nbr_set_val; }
-
-    // The amount stored in the parameter itself.
-    float mod_amount() const noexcept { return NormalizedParamInterface::do_get_mod(0); }
-
-    int nbr_set_val = 0;
-};
-
-class StubChannel : public mppi::ModChannel
-{
-public:
-    bool has_cur_event() const noexcept override { return has_event; }
-    float get_cur_val() const noexcept override { return value; }
-    int get_cur_voice() const noexcept override { return voice; }
-
-    bool has_event = false;
-    float value = 0.0f;
-    int voice = -1;
-};
+using ModParam = test_support::NamedParamOf<MidiModParam>;
 
 TEST(MidiModParam, ResponseCurvesFollowTheirFormulas)
 {
@@ -81,14 +46,13 @@ TEST(MidiModParam, ResponseCurvesFollowTheirFormulas)
         {third, -third, -1.0},              // (floor(128x) mod 12) / 6 - 1
     };
     ModParam param;
+    EXPECT_EQ(param.get_nbr_curve(), MidiModParam::NBR_CURVES);
     for (int curve = 0; curve < MidiModParam::NBR_CURVES; ++curve) {
         param.set_curve(curve);
         for (int i = 0; i < 3; ++i) {
-            const float x = 0.25f * float(i + 1);
-            EXPECT_NEAR(param.map_mod(x), expected[curve][i], 1e-7) << "curve " << curve;
+            EXPECT_NEAR(param.map_mod(0.25f * float(i + 1)), expected[curve][i], 1e-7) << curve;
         }
     }
-
     struct Edge
     {
         int curve;
@@ -101,17 +65,29 @@ TEST(MidiModParam, ResponseCurvesFollowTheirFormulas)
         param.set_curve(e.curve);
         EXPECT_NEAR(param.map_mod(e.x), e.result, 1e-7) << "curve " << e.curve << " x " << e.x;
     }
-    EXPECT_EQ(param.get_nbr_curve(), 26);
 }
+
+class StubChannel : public mppi::ModChannel
+{
+public:
+    bool has_cur_event() const noexcept override { return has_event; }
+    float get_cur_val() const noexcept override { return value; }
+    int get_cur_voice() const noexcept override { return voice; }
+
+    bool has_event = false;
+    float value = 0.0f;
+    int voice = -1;
+};
 
 class MidiModParamLinked : public ::testing::Test
 {
 protected:
-    MidiModParamLinked()
+    MidiModParamLinked() : param("Cutoff Mod")
     {
         param.init(0.5, 2);
         param.set_notified(&owner);
         param.set_notified_for_mod_change(&mod_listener);
+        param.use_dest(0).set_channel(&channel);
     }
 
     void send(float value, int voice)
@@ -121,51 +97,35 @@ protected:
         channel.voice = voice;
         param.mod_value_changed(&param.use_dest(0));
     }
+    // The amount stored in the parameter itself.
+    float mod_amount() const { return param.NormalizedParamInterface::do_get_mod(0); }
 
     ModParam param;
     StubChannel channel;
-    RecordingNotified owner;
-    RecordingNotified mod_listener;
+    test_support::RecordingNotified owner;
+    test_support::RecordingNotified mod_listener;
 };
-
-TEST_F(MidiModParamLinked, InitNamesTheDestinationAfterTheParameter)
-{
-    const mppi::ModDest& dest = param.use_dest(7);
-    EXPECT_EQ(&dest, &param.use_dest(0));
-    EXPECT_EQ(dest.get_name(), "Cutoff Mod");
-    EXPECT_EQ(dest.get_container(), &param);
-    EXPECT_EQ(param.get_nbr_dest(), 1);
-    EXPECT_FALSE(param.is_poly_mode());
-
-    const mppi::ModBase first;
-    const mppi::ModBase second("named");
-    EXPECT_EQ(second.get_id(), first.get_id() + 1);
-    EXPECT_EQ(mppi::ModBase::generate_id(), second.get_id() + 1);
-}
 
 TEST_F(MidiModParamLinked, PolyModeKeepsVoicesAndTheLatestEntry)
 {
+    EXPECT_EQ(param.use_dest(7).get_name(), "Cutoff Mod");
+    EXPECT_EQ(param.use_dest(7).get_container(), &param);
     param.set_poly_mode(true);
-    param.use_dest(0).set_channel(&channel);
-    param.set_curve(0);
     param.set_sensibility(0.5f);
 
     send(1.0f, 5);
     EXPECT_EQ(param.do_get_mod(5), 0.5f);
     EXPECT_EQ(param.do_get_mod(-1), 0.5f) << "latest entry";
     EXPECT_EQ(param.do_get_mod(6), 0.0f) << "another voice";
-    EXPECT_EQ(param.mod_amount(), 0.5f);
-
-    // A voice beyond 127 counts as none: only the latest entry changes.
+    EXPECT_EQ(mod_amount(), 0.5f);
+    // A voice beyond 127 counts as none: only the latest entry is written,
+    // and a read beyond 127 reads the latest entry.
     for (const int voice : {128, 129, 100000}) {
         send(0.5f, voice);
         EXPECT_EQ(param.do_get_mod(5), 0.25f) << voice;
-        EXPECT_EQ(param.do_get_mod(voice), 0.25f) << voice;
     }
     send(0.25f, 5);
-    EXPECT_EQ(param.do_get_mod(5), 0.125f);
-    EXPECT_EQ(param.do_get_mod(200), 0.125f) << "out of range reads the latest";
-
+    EXPECT_EQ(param.do_get_mod(200), 0.125f);
     channel.has_event = false; // no event: value 0, no voice
     param.mod_value_changed(&param.use_dest(0));
     EXPECT_EQ(param.do_get_mod(5), 0.0f) << "no voice: the latest entry";
@@ -175,32 +135,28 @@ TEST_F(MidiModParamLinked, PolyModeKeepsVoicesAndTheLatestEntry)
     EXPECT_EQ(param.do_get_mod(99), 0.375f) << "one entry outside poly mode";
 }
 
-TEST_F(MidiModParamLinked, ConnectingAndDisconnectingZeroesEveryEntry)
+TEST_F(MidiModParamLinked, DisconnectingZeroesEveryEntryAndNotifiesTheOwner)
 {
     param.set_poly_mode(true);
-    param.use_dest(0).set_channel(&channel);
     send(1.0f, 3);
     send(1.0f, 9);
     const int set_val_before = param.nbr_set_val;
     owner.senders.clear();
 
     param.use_dest(0).set_channel(nullptr);
-    EXPECT_EQ(param.use_dest(0).get_channel(), nullptr);
     for (const int voice : {3, 9, -1}) {
         EXPECT_EQ(param.do_get_mod(voice), 0.0f) << voice;
     }
-    EXPECT_EQ(param.mod_amount(), 0.0f);
+    EXPECT_EQ(mod_amount(), 0.0f);
     EXPECT_EQ(param.nbr_set_val, set_val_before + 1);
     EXPECT_EQ(owner.senders, (std::vector<const mppi::NotifierInterface*>{&param}));
 
-    send(1.0f, 3); // the value changes with no channel connected
+    send(1.0f, 3); // a change with no channel connected
     EXPECT_EQ(param.do_get_mod(3), 0.0f);
-    EXPECT_EQ(param.mod_amount(), 0.0f);
 }
 
 TEST_F(MidiModParamLinked, LinksHearTheirOwnChanges)
 {
-    param.use_dest(0).set_channel(&channel);
     owner.senders.clear();
     param.set_curve(3);
     param.set_sensibility(2.0f);
@@ -208,25 +164,27 @@ TEST_F(MidiModParamLinked, LinksHearTheirOwnChanges)
     EXPECT_TRUE(owner.senders.empty());
 
     send(0.5f, -1);
-    EXPECT_EQ(param.mod_amount(), 0.5f) << "0.5^2 times 2";
-    EXPECT_EQ(mod_listener.senders.size(), 3u);
-    EXPECT_EQ(owner.senders.size(), 1u);
-    for (const auto* sender : mod_listener.senders) {
-        EXPECT_EQ(sender, &param);
-    }
+    EXPECT_EQ(mod_amount(), 0.5f) << "0.5^2 times 2";
+    EXPECT_EQ(mod_listener.senders,
+              (std::vector<const mppi::NotifierInterface*>{&param, &param, &param}));
+    EXPECT_EQ(owner.senders, (std::vector<const mppi::NotifierInterface*>{&param}));
 }
 
-TEST(MidiModParam, BeforeInitNothingIsStored)
+TEST(MidiModParam, BeforeInitNothingIsStoredAndIdsFollowEachOther)
 {
     ModParam param;
-    StubChannel channel{};
+    StubChannel channel;
     channel.has_event = true;
     channel.value = 1.0f;
     channel.voice = 5;
     param.use_dest(0).set_channel(&channel);
     param.mod_value_changed(&param.use_dest(0));
     EXPECT_EQ(param.do_get_mod(5), 0.0f);
-    EXPECT_EQ(param.do_get_mod(0), 0.0f);
+
+    const mppi::ModBase first;
+    const mppi::ModBase second("named");
+    EXPECT_EQ(second.get_id(), first.get_id() + 1);
+    EXPECT_EQ(mppi::ModBase::generate_id(), second.get_id() + 1);
 }
 
 } // namespace
