@@ -14,7 +14,13 @@ using mppi::ParamPriorityList;
 
 TEST(ParamPriorityList, GrantsOwnersAndExpiryOnATimeline)
 {
-    enum Op { GET, IS_FREE, RELEASE, RELEASE_ALL };
+    enum Op
+    {
+        GET,
+        IS_FREE,
+        RELEASE,
+        RELEASE_ALL
+    };
     struct Step
     {
         Op op;
@@ -24,30 +30,30 @@ TEST(ParamPriorityList, GrantsOwnersAndExpiryOnATimeline)
         bool answer; // of GET and IS_FREE
     };
     const Step steps[] = {
-        {GET, 0, 1.0, 100, true},       // free
-        {GET, 0, 1.1, 125, true},       // higher takes over
-        {GET, 0, 1.2, 100, false},      // lower refused
-        {IS_FREE, 0, 1.2, 100, false},  // the question changes nothing
-        {IS_FREE, 1, 1.2, 1, true},     // the other parameter is apart
-        {RELEASE, 0, 0.0, 100, false},  // not the owner: no effect
+        {GET, 0, 1.0, 100, true},      // free
+        {GET, 0, 1.1, 125, true},      // higher takes over
+        {GET, 0, 1.2, 100, false},     // lower refused
+        {IS_FREE, 0, 1.2, 100, false}, // the question changes nothing
+        {IS_FREE, 1, 1.2, 1, true},    // the other parameter is apart
+        {RELEASE, 0, 0.0, 100, false}, // not the owner: no effect
         {GET, 0, 1.3, 100, false},
-        {RELEASE, 0, 0.0, 125, false},  // the owner frees it
+        {RELEASE, 0, 0.0, 125, false}, // the owner frees it
         {GET, 0, 1.4, 100, true},
-        {GET, 0, 1.5, 200, true},       // a program change
-        {GET, 0, 1.8, 100, false},      // 0.3 s after the grant
-        {GET, 0, 2.0, 100, false},      // exactly the time-to-live: not yet
-        {GET, 0, 2.1, 100, true},       // 0.6 s after: expired
+        {GET, 0, 1.5, 200, true},  // a program change
+        {GET, 0, 1.8, 100, false}, // 0.3 s after the grant
+        {GET, 0, 2.0, 100, false}, // exactly the time-to-live: not yet
+        {GET, 0, 2.1, 100, true},  // 0.6 s after: expired
         {GET, 0, 3.0, 200, true},
-        {RELEASE, 0, 0.0, 200, false},  // released right after the program
+        {RELEASE, 0, 0.0, 200, false}, // released right after the program
         {GET, 0, 3.0, 100, true},
         {GET, 0, 4.0, 125, true},
-        {GET, 0, 4.4, 125, true},       // own priority renews the grant
-        {GET, 0, 4.8, 100, false},      // 0.4 s after the renewal
+        {GET, 0, 4.4, 125, true},  // own priority renews the grant
+        {GET, 0, 4.8, 100, false}, // 0.4 s after the renewal
         {GET, 1, 5.0, 200, true},
         {RELEASE_ALL, 0, 0.0, 0, false},
         {GET, 0, 5.0, 1, true},
         {GET, 1, 5.0, 1, true},
-        {GET, -1, 5.0, 200, false},     // indices outside the list
+        {GET, -1, 5.0, 200, false}, // indices outside the list
         {GET, 2, 5.0, 200, false},
         {IS_FREE, 2, 5.0, 200, false},
         {RELEASE, 2, 0.0, 200, false},
@@ -57,10 +63,18 @@ TEST(ParamPriorityList, GrantsOwnersAndExpiryOnATimeline)
     for (const Step& s : steps) {
         const auto line = &s - steps + 1;
         switch (s.op) {
-        case GET: EXPECT_EQ(list.get(s.index, s.now, s.prio), s.answer) << line; break;
-        case IS_FREE: EXPECT_EQ(list.is_free(s.index, s.now, s.prio), s.answer) << line; break;
-        case RELEASE: list.release(s.index, s.prio); break;
-        case RELEASE_ALL: list.release_all(); break;
+        case GET:
+            EXPECT_EQ(list.get(s.index, s.now, s.prio), s.answer) << line;
+            break;
+        case IS_FREE:
+            EXPECT_EQ(list.is_free(s.index, s.now, s.prio), s.answer) << line;
+            break;
+        case RELEASE:
+            list.release(s.index, s.prio);
+            break;
+        case RELEASE_ALL:
+            list.release_all();
+            break;
         }
     }
 }
