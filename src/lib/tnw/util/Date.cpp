@@ -40,20 +40,20 @@ constexpr int POS_MINUTE = 14;
 constexpr int POS_SECOND = 17;
 constexpr int POS_YEAR = 20;
 
-[[nodiscard]] bool is_leap(std::int64_t year) noexcept
+[[nodiscard]] constexpr bool is_leap(std::int64_t year) noexcept
 {
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
-[[nodiscard]] std::int64_t ceil_div(std::int64_t a, std::int64_t b) noexcept
+[[nodiscard]] constexpr std::int64_t ceil_div(std::int64_t a, std::int64_t b) noexcept
 {
     return -math::floor_div(-a, b);
 }
 
 // Day number of any year, month and day, the month counted on into the
 // following or earlier years. Exact for every year within +-2^50.
-[[nodiscard]] std::int64_t day_number(std::int64_t year, std::int64_t month,
-                                      std::int64_t day) noexcept
+[[nodiscard]] constexpr std::int64_t day_number(std::int64_t year, std::int64_t month,
+                                                std::int64_t day) noexcept
 {
     year += math::floor_div(month, 12);
     month = math::floor_mod(month, 12);
@@ -415,10 +415,8 @@ int Date::compute_day_of_the_year(int year, int month, int day) noexcept
 
 void Date::make_date_w_nbr_days_from_christ(int& year, int& month, int& day, long days) noexcept
 {
-    constexpr int MIN_YEAR = std::numeric_limits<int>::min();
-    constexpr int MAX_YEAR = std::numeric_limits<int>::max();
-    const std::int64_t first = day_number(MIN_YEAR, 0, 0);
-    const std::int64_t last = day_number(MAX_YEAR, 11, 30);
+    constexpr std::int64_t first = day_number(std::numeric_limits<int>::min(), 0, 0);
+    constexpr std::int64_t last = day_number(std::numeric_limits<int>::max(), 11, 30);
     std::int64_t year_64 = 0;
     split_day_number(year_64, month, day, std::clamp<std::int64_t>(days, first, last));
     year = static_cast<int>(year_64);
