@@ -1,6 +1,7 @@
 #include "lib/tnw/sys/MacTimeFnc.h"
 
 #include "lib/tnw/math/FloorDiv.h"
+#include "lib/tnw/tdbg/ErrorLog.h"
 #include "lib/tnw/util/Date.h"
 
 #include <cmath>
@@ -9,6 +10,7 @@ namespace tnw::sys {
 
 namespace {
 
+constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
 constexpr long long POSIX_ORIGIN_S = UtcTime::_posix_origin_ticks / UtcTime::_ticks_per_sec;
 constexpr long long NS_PER_TICK = 100;
 constexpr long long NS_PER_SEC = 1'000'000'000;
@@ -38,22 +40,23 @@ void MacTimeFnc::CFAbsoluteTime_to_UtcTime(UtcTime& t, const double& cf) noexcep
     t.set(static_cast<long long>(ticks));
 }
 
-void MacTimeFnc::timespec_to_UtcTime(UtcTime& t, const std::timespec& ts)
+void MacTimeFnc::timespec_to_UtcTime(UtcTime& t, const std::timespec& ts) noexcept
 {
-    if (ts.tv_nsec < 0 || ts.tv_nsec >= NS_PER_SEC) {
-        t.set(-1);
-        return;
-    }
+    const char* why = nullptr;
     long long ticks = 0;
-    if (__builtin_add_overflow(static_cast<long long>(ts.tv_sec), POSIX_ORIGIN_S, &ticks)
-        || __builtin_mul_overflow(ticks, UtcTime::_ticks_per_sec, &ticks)
-        || __builtin_add_overflow(ticks, ts.tv_nsec / NS_PER_TICK, &ticks)) {
-        t.set(-1);
-        return;
+    if (ts.tv_nsec < 0 || ts.tv_nsec >= NS_PER_SEC) {
+        why = "timespec_to_UtcTime: Illegal clock value";
+    } else if (__builtin_add_overflow(static_cast<long long>(ts.tv_sec), POSIX_ORIGIN_S, &ticks)
+               || __builtin_mul_overflow(ticks, UtcTime::_ticks_per_sec, &ticks)
+               || __builtin_add_overflow(ticks, ts.tv_nsec / NS_PER_TICK, &ticks)) {
+        why = (ts.tv_sec < 0) ? "timespec_to_UtcTime: Underflow error"
+                              : "timespec_to_UtcTime: Overflow error";
+    } else if (ticks < 0) {
+        why = "timespec_to_UtcTime: Underflow error";
     }
-    if (ticks < 0) {
-        t.set(-1);
-        return;
+    if (why != nullptr) {
+        tdbg::log_error(why, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__);
+        ticks = -1;
     }
     t.set(ticks);
 }

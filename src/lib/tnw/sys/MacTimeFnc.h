@@ -33,7 +33,7 @@ public:
     // Truncated to the tick below. A time before 1601, beyond the ticks'
     // range or with nanoseconds outside 0 to 999999999 is logged and gives
     // an invalid time.
-    static void timespec_to_UtcTime(UtcTime& t, const std::timespec& ts);
+    static void timespec_to_UtcTime(UtcTime& t, const std::timespec& ts) noexcept;
     // Exact: seconds rounded down and the rest in nanoseconds.
     static void UtcTime_to_timespec(std::timespec& ts, const UtcTime& t) noexcept;
 };

@@ -3,6 +3,7 @@
 #include "lib/tnw/math/FloorDiv.h"
 #include "lib/tnw/sys/MacTimeFnc.h"
 #include "lib/tnw/sys/posix/CalendarClock.h"
+#include "lib/tnw/tdbg/ErrorLog.h"
 #include "lib/tnw/util/Date.h"
 
 #include <cmath>
@@ -13,6 +14,7 @@ namespace tnw::sys {
 
 namespace {
 
+constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
 constexpr long long POSIX_ORIGIN_S = UtcTime::_posix_origin_ticks / UtcTime::_ticks_per_sec;
 constexpr long long MAX_C_TIME = 4'294'967'295;
 // Years that can hold a valid time in any time zone: the ticks run from 1601
@@ -30,6 +32,8 @@ UtcTime::UtcTime(long c_time) noexcept
 UtcTime::UtcTime(const util::Date& date, TimeZoneType tz)
 {
     if (conv_from_date(date, tz) != 0) {
+        tdbg::log_error("ctor(): Cannot construct from date.", SOURCE_FILE, __PRETTY_FUNCTION__,
+                        __LINE__);
         throw std::runtime_error("tnw::sys::UtcTime::UtcTime(): Cannot construct from date.");
     }
 }

@@ -1,8 +1,14 @@
 #include "lib/tnw/util/BinaryStreamInput.h"
 
+#include "lib/tnw/tdbg/ErrorLog.h"
+
 #include <bit>
 
 namespace tnw::util {
+
+namespace {
+constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
+} // namespace
 
 BinaryStreamInput::BinaryStreamInput(const archi::UByte* data, std::size_t size) noexcept
 : _data(data)
@@ -266,9 +272,7 @@ bool BinaryStreamInput::can_read(std::uint64_t len) const noexcept
 
 int BinaryStreamInput::fail(const char* err_txt, const char* function, long line)
 {
-    static_cast<void>(err_txt);
-    static_cast<void>(function);
-    static_cast<void>(line);
+    tdbg::log_error(err_txt, SOURCE_FILE, function, line);
     return ERR_END_OF_DATA;
 }
 

@@ -2,6 +2,7 @@
 
 #include "lib/tnw/math/FloorDiv.h"
 #include "lib/tnw/sys/UtcTime.h"
+#include "lib/tnw/tdbg/ErrorLog.h"
 #include "lib/tnw/util/BinaryStreamInput.h"
 #include "lib/tnw/util/BinaryStreamOutputBase.h"
 
@@ -15,6 +16,7 @@ namespace tnw::util {
 
 namespace {
 
+constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
 constexpr std::int64_t DAYS_PER_400_YEARS = 146097;
 constexpr std::int64_t DAYS_PER_100_YEARS = 36524; // a century without its leap day
 constexpr std::int64_t DAYS_PER_4_YEARS = 1461;
@@ -188,15 +190,20 @@ void Date::set(int year, int month, int day, int hour, int minute, double second
 
 int Date::set(const char* text)
 {
+    const char* const function = __PRETTY_FUNCTION__;
+    const auto refuse = [function](const char* why, long line) {
+        tdbg::log_error(why, SOURCE_FILE, function, line);
+        return ERR_TEXT;
+    };
     // The fixed positions are read only once the text is known to reach them.
     if (!reaches(text, TEXT_LEN)) {
-        return ERR_TEXT;
+        return refuse("ctor(): Invalid string length", __LINE__);
     }
     Date parsed;
     parsed._year = (text[POS_YEAR] - '0') * 1000 + (text[POS_YEAR + 1] - '0') * 100
                    + (text[POS_YEAR + 2] - '0') * 10 + (text[POS_YEAR + 3] - '0');
     if (parsed._year < MIN_TEXT_YEAR || parsed._year > MAX_TEXT_YEAR) {
-        return ERR_TEXT;
+        return refuse("Invalid year", __LINE__);
     }
     parsed._month = -1;
     for (int m = 0; m < 12; ++m) {
@@ -205,21 +212,21 @@ int Date::set(const char* text)
         }
     }
     if (parsed._month < 0) {
-        return ERR_TEXT;
+        return refuse("ctor(): Invalid month", __LINE__);
     }
     if (!read_two_digits(parsed._day, text, POS_DAY) || --parsed._day < 0
         || parsed._day >= get_days_per_month(parsed._year, parsed._month)) {
-        return ERR_TEXT;
+        return refuse("ctor(): Invalid day", __LINE__);
     }
     if (!read_two_digits(parsed._hour, text, POS_HOUR) || parsed._hour > 23) {
-        return ERR_TEXT;
+        return refuse("ctor(): Invalid hour", __LINE__);
     }
     if (!read_two_digits(parsed._minute, text, POS_MINUTE) || parsed._minute > 59) {
-        return ERR_TEXT;
+        return refuse("ctor(): Invalid minute", __LINE__);
     }
     int second = 0;
     if (!read_two_digits(second, text, POS_SECOND) || second > 59) {
-        return ERR_TEXT;
+        return refuse("ctor(): Invalid second", __LINE__);
     }
     parsed._second = second;
     *this = parsed;
@@ -293,6 +300,7 @@ int Date::read(BinaryStreamInput& stream)
     }
     const Date candidate(year, month, day, hour, minute, second);
     if (!candidate.is_valid()) {
+        tdbg::log_error("Date: Invalid field value", SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__);
         return ERR_INVALID_DATE;
     }
     *this = candidate;

@@ -1,14 +1,19 @@
 #include "lib/tnw/util/BinaryStreamInput.h"
 
+#include "support/ErrorMessages.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
+using test_support::LogRecorder;
+using test_support::take_error_messages;
 using tnw::archi::UByte;
 using tnw::util::BinaryStreamInput;
 
@@ -114,6 +119,25 @@ TEST(BinaryStreamInput, ValuesReplaceTheDestinationAndCopiesRestartAtZero)
     assigned = stream;
     EXPECT_EQ(assigned.tell(), 0u);
     EXPECT_EQ(assigned.data(), bytes);
+}
+
+// A failing operation logs its text as it stands, percent signs included,
+// with this stream's source file as the scope; no text, no record.
+TEST(BinaryStreamInput, FailuresLogTheirTextAtLevelError)
+{
+    const UByte bytes[2] = {1, 2};
+    BinaryStreamInput stream(bytes, sizeof(bytes));
+    LogRecorder log;
+    std::uint32_t v = 0;
+    EXPECT_EQ(stream.read(v, "50% of %1% missing"), END);
+    const std::vector<test_support::LogRecord> records = log.get_records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(records[0].file.find("BinaryStreamInput.cpp, "), std::string::npos);
+    EXPECT_NE(records[0].function.find("read"), std::string::npos);
+    EXPECT_EQ(take_error_messages(log), std::vector<std::string>{"50% of %1% missing"});
+    EXPECT_EQ(stream.advance(-1, nullptr), END);
+    EXPECT_EQ(stream.seek_beg(1, "not logged: the seek succeeds"), 0);
+    EXPECT_TRUE(log.get_records().empty());
 }
 
 } // namespace

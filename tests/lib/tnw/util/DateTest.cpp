@@ -2,6 +2,7 @@
 
 #include "lib/tnw/util/BinaryStreamInput.h"
 #include "lib/tnw/util/BinaryStreamOutputVector.h"
+#include "support/ErrorMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +19,16 @@
 namespace {
 
 namespace chr = std::chrono;
+using test_support::LogRecorder;
+using test_support::take_error_messages;
 using tnw::archi::UByte;
 using tnw::util::BinaryStreamInput;
 using tnw::util::BinaryStreamOutputVector;
 using tnw::util::Date;
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+using Strings = std::vector<std::string>;
+
 constexpr double INF = std::numeric_limits<double>::infinity();
 
 [[nodiscard]] std::string print(const Date& date)
@@ -165,12 +170,14 @@ TEST(Date, RefusedTextsLeaveTheDateUnchanged)
         {"Sat Jan 01 00:00:60 2000", "ctor(): Invalid second"},
         {"Sat Jan 01 00:00:0  2000", "ctor(): Invalid second"},
     };
+    LogRecorder log;
     for (const auto& c : cases) {
         const char* name = c.text ? c.text : "(null)";
         Date date(1999, 5, 6, 7, 8, 9.5);
         const Date before = date;
         EXPECT_EQ(date.set(c.text), Date::ERR_TEXT) << name;
         EXPECT_TRUE(same(date, before)) << name;
+        EXPECT_EQ(take_error_messages(log), Strings{c.log}) << name;
     }
     EXPECT_EQ(Date().set("Tue Feb 29 00:00:00 2000"), 0);
     EXPECT_EQ(Date().set("Sat Jan 01 00:00:00 -999"), 0); // -3000 + 999
@@ -208,6 +215,7 @@ TEST(Date, RefusedBinaryImagesLeaveTheDateUnchanged)
         "Date: Error while reading _minute", "Date: Error while reading _second",
     };
     const std::size_t field_ends[] = {4, 5, 6, 7, 8, 16};
+    LogRecorder log;
     for (std::size_t len = 0; len < good.size(); ++len) {
         std::size_t field = 0;
         while (len >= field_ends[field]) {
@@ -217,6 +225,7 @@ TEST(Date, RefusedBinaryImagesLeaveTheDateUnchanged)
         Date date(1, 2, 3, 4, 5, 6);
         EXPECT_EQ(date.read(in), BinaryStreamInput::ERR_END_OF_DATA) << field_logs[field];
         EXPECT_TRUE(same(date, Date(1, 2, 3, 4, 5, 6))) << len;
+        EXPECT_EQ(take_error_messages(log), Strings{field_logs[field]}) << len;
     }
     const Date bad_cases[] = {
         Date(2000, 12, 0, 0, 0, 0),  Date(2001, 1, 28, 0, 0, 0),   Date(2000, 0, 0, 24, 0, 0),
@@ -230,6 +239,7 @@ TEST(Date, RefusedBinaryImagesLeaveTheDateUnchanged)
         Date date(1, 2, 3, 4, 5, 6);
         EXPECT_EQ(date.read(in), Date::ERR_INVALID_DATE) << print(bad);
         EXPECT_TRUE(same(date, Date(1, 2, 3, 4, 5, 6))) << print(bad);
+        EXPECT_EQ(take_error_messages(log), Strings{"Date: Invalid field value"});
     }
 }
 
