@@ -32,8 +32,8 @@ TEST(MacTimeFnc, AbsoluteTimesCountFromTwoThousandAndOne)
 {
     EXPECT_EQ(tnw::sys::MacTimeFnc_get_cf_absolute_time_offset(), CF_OFFSET_S);
     const tnw::sys::GregorianDate origin = tnw::sys::MacTimeFnc_get_origin_gregorian_date();
-    EXPECT_TRUE(origin.year == 1601 && origin.month == 0 && origin.day == 0 && origin.hour == 0
-                && origin.minute == 0 && origin.second == 0.0);
+    EXPECT_TRUE(origin.year == 1601 && origin.month == 0 && origin.day == 0 && origin.hour == 0 &&
+                origin.minute == 0 && origin.second == 0.0);
 
     const struct
     {

@@ -54,7 +54,8 @@ TEST(UtcTime, DatesGiveTheirTicksInGreenwichTime)
         {Date(1601, 0, 0, 0, 0, 0), 0},
         {Date(1970, 0, 0, 0, 0, 0), UtcTime::_posix_origin_ticks},
         {Date(2001, 0, 0, 0, 0, 0), ticks_of(2001, 1, 1, 0)},
-        {Date(2000, 1, 28, 12, 34, 56.789), ticks_of(2000, 2, 29, 12 * 3600 + 34 * 60 + 56, 7890000)},
+        {Date(2000, 1, 28, 12, 34, 56.789),
+         ticks_of(2000, 2, 29, 12 * 3600 + 34 * 60 + 56, 7890000)},
         {Date(1969, 11, 30, 23, 59, 59.5), UtcTime::_posix_origin_ticks - 5'000'000},
         {Date(30828, 8, 13, 2, 48, 5), ticks_of(30828, 9, 14, 2 * 3600 + 48 * 60 + 5)},
     };
@@ -110,8 +111,8 @@ TEST(UtcTime, PosixTimesConvertWithinTheirRanges)
     EXPECT_EQ(UtcTime(LONG_MAX).get(), -1);
     EXPECT_EQ(UtcTime(LONG_MIN).get(), -1);
     EXPECT_EQ(UtcTime((LL_MAX - UtcTime::_posix_origin_ticks) / 10'000'000).get(),
-              (LL_MAX - UtcTime::_posix_origin_ticks) / 10'000'000 * 10'000'000
-                  + UtcTime::_posix_origin_ticks);
+              (LL_MAX - UtcTime::_posix_origin_ticks) / 10'000'000 * 10'000'000 +
+                  UtcTime::_posix_origin_ticks);
     EXPECT_EQ(UtcTime((LL_MAX - UtcTime::_posix_origin_ticks) / 10'000'000 + 1).get(), -1);
 
     const struct
@@ -199,8 +200,8 @@ TEST(UtcTime, CurrentTimeIsTheWallClock)
     const auto to_ticks = [](chr::system_clock::time_point p) {
         return chr::duration_cast<chr::duration<long long, std::ratio<1, 10'000'000>>>(
                    p.time_since_epoch())
-                   .count()
-               + UtcTime::_posix_origin_ticks;
+                   .count() +
+               UtcTime::_posix_origin_ticks;
     };
     EXPECT_GE(now.get(), to_ticks(before));
     EXPECT_LE(now.get(), to_ticks(after));

@@ -69,8 +69,8 @@ TEST(BinaryStreamOutputVector, EveryTypeWritesItsBigEndianBytesAndReadsBack)
     for (const int ret :
          {in.read(b, nullptr), in.read(ub, nullptr), in.read(sb, nullptr), in.read(u16, nullptr),
           in.read(i16, nullptr), in.read(u32, nullptr), in.read(i32, nullptr),
-          in.read(u64, nullptr), in.read(i64, nullptr), in.read(ptr, nullptr),
-          in.read(f, nullptr), in.read(d, nullptr), in.read(txt, nullptr)}) {
+          in.read(u64, nullptr), in.read(i64, nullptr), in.read(ptr, nullptr), in.read(f, nullptr),
+          in.read(d, nullptr), in.read(txt, nullptr)}) {
         EXPECT_EQ(ret, 0);
     }
     EXPECT_TRUE(b);
@@ -100,16 +100,20 @@ TEST(BinaryStreamOutputVector, OverwriteChangesOnlyBytesWhollyInsideTheWrittenOn
         Bytes expected;
     };
     const Case cases[] = {
-        {"u16 inside", [](auto& out) { out.overwrite(std::uint16_t{0x1234}, 8); },
+        {"u16 inside",
+         [](auto& out) { out.overwrite(std::uint16_t{0x1234}, 8); },
          {0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0x34}},
         {"u16 one past", [](auto& out) { out.overwrite(std::uint16_t{0x1234}, 9); }, zeros},
-        {"u64 inside", [](auto& out) { out.overwrite(-1LL, 1); }, {0, 0xFF, 0xFF, 0xFF, 0xFF,
-                                                                   0xFF, 0xFF, 0xFF, 0xFF, 0}},
+        {"u64 inside",
+         [](auto& out) { out.overwrite(-1LL, 1); },
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0}},
         {"u64 straddling the end", [](auto& out) { out.overwrite(-1LL, 4); }, zeros},
         {"u64 near the top of size_t", [](auto& out) { out.overwrite(-1LL, FAR); }, zeros},
-        {"double inside", [](auto& out) { out.overwrite(1.0, 2); },
+        {"double inside",
+         [](auto& out) { out.overwrite(1.0, 2); },
          {0, 0, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0}},
-        {"text inside", [](auto& out) { out.overwrite(std::string("ab"), 3); },
+        {"text inside",
+         [](auto& out) { out.overwrite(std::string("ab"), 3); },
          {0, 0, 0, 0, 0, 0, 2, 0x61, 0x62, 0}},
         {"text past the end", [](auto& out) { out.overwrite(std::string("abcd"), 3); }, zeros},
         {"bytes past the end",
