@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,17 +41,34 @@ struct FileLine
     std::string rest;
 };
 
+bool all_digits(const std::string& txt)
+{
+    return !txt.empty() && txt.find_first_not_of("0123456789") == std::string::npos;
+}
+
 FileLine parse(const std::string& line)
 {
-    static const std::regex FORM("^([0-9]+)\t([0-9]+)\t([0-9]+\\.[0-9]{3})\t(.*)$");
-    std::smatch m;
-    FileLine parsed;
-    if (std::regex_match(line, m, FORM)) {
-        parsed = {std::stol(m[1]), std::stol(m[2]), m[3], m[4]};
-    } else {
-        ADD_FAILURE() << "malformed line: " << line;
+    std::string fields[3];
+    std::size_t start = 0;
+    for (std::string& field : fields) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string::npos) {
+            ADD_FAILURE() << "malformed line: " << line;
+            return {};
+        }
+        field = line.substr(start, tab - start);
+        start = tab + 1;
     }
-    return parsed;
+    const std::size_t point = fields[2].find('.');
+    const bool well_formed = all_digits(fields[0]) && all_digits(fields[1]) &&
+                             point != std::string::npos && all_digits(fields[2].substr(0, point)) &&
+                             all_digits(fields[2].substr(point + 1)) &&
+                             fields[2].size() == point + 4;
+    if (!well_formed) {
+        ADD_FAILURE() << "malformed line: " << line;
+        return {};
+    }
+    return {std::stol(fields[0]), std::stol(fields[1]), fields[2], line.substr(start)};
 }
 
 // A writer of its own, with a file in a scratch folder.
