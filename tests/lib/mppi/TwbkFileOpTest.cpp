@@ -192,13 +192,23 @@ TEST(TwbkFileOp, RefusedSaveKeepsThePreviousFile)
     EXPECT_EQ(TwbkFileOp::save_bank(folder.file("no/such/bank.pbk").c_str(), BankManager()),
               BankErr::OPEN);
     EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), BankManager(0)), BankErr::SERIALIZE);
-    // A full disk shows when the buffered bytes go out (a small bank) or while
-    // the image is written (a large one).
-    for (const int nbr_param : {1, 4000}) {
-        const BankManager bank = make_bank(sample_progs(16, nbr_param));
-        test_support::FileSizeLimit limit(4);
+    // A disk that fills up within the 8-byte header refuses the header; one
+    // that fills up after it refuses the image, small or large.
+    const struct
+    {
+        rlim_t limit;
+        int nbr_param;
+        int expected;
+    } full_disks[] = {
+        {4, 1, BankErr::WRITE_HEADER},
+        {8, 1, BankErr::WRITE_DATA},
+        {8, 4000, BankErr::WRITE_DATA},
+    };
+    for (const auto& c : full_disks) {
+        const BankManager bank = make_bank(sample_progs(16, c.nbr_param));
+        test_support::FileSizeLimit limit(c.limit);
         ASSERT_TRUE(limit.is_active());
-        EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), bank), BankErr::WRITE_DATA) << nbr_param;
+        EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), bank), c.expected) << c.limit;
     }
     EXPECT_EQ(ScratchFolder::read(path), "previous");
     EXPECT_EQ(folder.count_entries(), 1);
