@@ -22,9 +22,12 @@ constexpr const char* ROOT_NAME = "Default";
 
 int SettingMgrInterface::register_client(SettingClientInterface& client)
 {
-    const bool known = get_client_pos(client) >= 0;
+    // Appended once only: a client in the list twice would save and load twice.
+    if (get_client_pos(client) >= 0) {
+        return ERR_CLIENT_ALREADY_REGISTERED;
+    }
     _clients.push_back(&client);
-    return known ? ERR_CLIENT_ALREADY_REGISTERED : 0;
+    return 0;
 }
 
 int SettingMgrInterface::unregister_client(SettingClientInterface& client)

@@ -38,8 +38,8 @@ public:
     SettingMgrInterface& operator=(const SettingMgrInterface&) = delete;
     virtual ~SettingMgrInterface() = default;
 
-    // Appends the client; a client already registered is appended again all the same (and then
-    // saves and loads twice) and the result is -1023.
+    // Appends the client; a client already registered stays where it is, once, and the result
+    // is -1023.
     [[nodiscard]] int register_client(SettingClientInterface& client);
     // Removes the first occurrence: -1022 when absent, -1021 when still registered after.
     [[nodiscard]] int unregister_client(SettingClientInterface& client);
