@@ -1,6 +1,7 @@
 #include "lib/mppi/SettingAutoload.h"
 
 #include "lib/sys/PersistentKeyList.h"
+#include "support/LogRecorder.h"
 #include "support/ScratchFolder.h"
 #include "support/SettingsDsp.h"
 #include "support/posix/EnvVar.h"
@@ -8,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <initializer_list>
+#include <utility>
 #include <new>
 #include <string>
 #include <vector>
@@ -102,19 +103,26 @@ struct ThrowingClient : basic::SettingClientInterface
     int load_settings(const basic::ConfKeyMulti&) override { throw Thrown(); }
 };
 
-// A client or an allocation that throws while loading never stops the start-up.
-TEST(SettingAutoload, AnExceptionWhileLoadingNeverLeavesTheStartUpLoad)
+// A client or an allocation that throws while loading never stops the start-up; the
+// failure is logged.
+TEST(SettingAutoload, AnExceptionWhileLoadingIsLoggedAndNeverLeavesTheStartUpLoad)
 {
     ScratchFolder files;
     ScratchFolder::write(files.file("good.cfg.txt"), GOOD_TEXT);
     ThrowingClient<std::bad_alloc> alloc;
     ThrowingClient<int> other;
-    for (basic::SettingClientInterface* client :
-         std::initializer_list<basic::SettingClientInterface*>{&alloc, &other}) {
+    const std::pair<basic::SettingClientInterface*, std::string> cases[] = {
+        {&alloc, std::bad_alloc().what()}, {&other, "Unknown exception."}};
+    for (const auto& [client, reason] : cases) {
         StartUp start("1", files.file("good.cfg.txt").c_str());
         ASSERT_EQ(start.plugin.dsp.use_settings().register_client(*client), 0);
         EXPECT_ANY_THROW(static_cast<void>(start.autoload().autoload_latest()));
+        test_support::LogRecorder log;
         EXPECT_NO_THROW(start.autoload().execute_autoloading());
+        const auto records = log.get_records();
+        ASSERT_EQ(records.size(), 1U);
+        EXPECT_EQ(records[0].level, tnw::tdbg::Debugger::ERROR);
+        EXPECT_EQ(records[0].msg, "Autoload of the latest settings file failed: " + reason);
     }
 }
 
