@@ -5,6 +5,7 @@
 #include <deque>
 #include <random>
 #include <thread>
+#include <utility>
 
 namespace {
 
