@@ -39,10 +39,22 @@ char* print_non_finite(char* first, double value) noexcept
     return first + len;
 }
 
-// Reads an optionally signed decimal number after leading white space, like
-// strtol but without locale, saturating to the int range. `end` receives the
-// position after the digits, or `text` itself when there are none.
-long long read_int(const char* text, const char** end) noexcept
+// A compile date's number, saturated to the int range.
+int read_int(const char* text, const char** end) noexcept
+{
+    constexpr long long int_max = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(read_decimal(text, end), -int_max, int_max));
+}
+
+constexpr std::array<const char*, 12> MONTH_NAMES = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// Position of the day in a compile-date text.
+constexpr std::size_t DAY_POS = 4;
+
+} // namespace
+
+long long read_decimal(const char* text, const char** end) noexcept
 {
     const char* cur = text;
     while (*cur == ' ' || (*cur >= '\t' && *cur <= '\r')) {
@@ -63,20 +75,11 @@ long long read_int(const char* text, const char** end) noexcept
     *end = last;
     long long val = 0;
     const auto res = std::from_chars(cur, last, val);
-    constexpr long long int_max = std::numeric_limits<int>::max();
-    if (res.ec == std::errc::result_out_of_range || val > int_max) {
-        val = int_max;
+    if (res.ec == std::errc::result_out_of_range) {
+        val = std::numeric_limits<long long>::max();
     }
     return neg ? -val : val;
 }
-
-constexpr std::array<const char*, 12> MONTH_NAMES = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
-// Position of the day in a compile-date text.
-constexpr std::size_t DAY_POS = 4;
-
-} // namespace
 
 int round_int(double x) noexcept
 {
@@ -149,9 +152,9 @@ void decode_compile_date(int& year, int& month, int& day, const char* text) noex
     }
     const char* day_txt = (len < DAY_POS) ? "" : text + DAY_POS;
     const char* after_day = day_txt;
-    day = static_cast<int>(read_int(day_txt, &after_day) - 1);
+    day = read_int(day_txt, &after_day) - 1;
     const char* after_year = after_day;
-    year = static_cast<int>(read_int(after_day, &after_year));
+    year = read_int(after_day, &after_year);
 }
 
 } // namespace basic

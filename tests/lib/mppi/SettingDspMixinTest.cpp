@@ -1,5 +1,6 @@
 #include "lib/mppi/SettingDspMixin.h"
 
+#include "lib/mppi/MidiMgr.h"
 #include "lib/mppi/ParamReorder.h"
 #include "support/FakeHostDsp.h"
 #include "support/ScratchFolder.h"
@@ -30,17 +31,24 @@ TEST(SettingDspMixin, ClientsAreRegisteredOnceAndASecondInitStops)
     mppi::ParamReorder reorder;
     reorder.init(dsp);
     host.set_param_reorder(&reorder);
+    mppi::MidiMgr midi;
+    host.set_midi_mgr(&midi);
     dsp.set_host(host);
 
     ASSERT_EQ(dsp.init_settings(), 0);
-    EXPECT_EQ(dsp.use_settings().get_client_pos(reorder), 0);
+    EXPECT_EQ(dsp.use_settings().get_client_pos(midi), 0);
+    EXPECT_EQ(dsp.use_settings().get_client_pos(reorder), 1);
     dsp.restore_settings();
     EXPECT_EQ(dsp.init_settings(), basic::SettingMgrInterface::ERR_CLIENT_ALREADY_REGISTERED);
 
-    // The manager works after the refused second init, and saves the map once.
+    // The manager works after the refused second init, and saves the MIDI keys
+    // and the map once each, in that order.
     ScratchFolder folder;
     ASSERT_EQ(dsp.use_settings().save_settings(folder.file("s")), 0);
-    EXPECT_EQ(count(ScratchFolder::read(folder.file("s")), "parameter_reorder_map"), 1);
+    const std::string text = ScratchFolder::read(folder.file("s"));
+    EXPECT_EQ(count(text, "parameter_reorder_map"), 1);
+    EXPECT_EQ(count(text, "midi ="), 1);
+    EXPECT_LT(text.find("midi ="), text.find("parameter_reorder_map"));
 }
 
 TEST(SettingDspMixin, WithoutHostOrMapNothingIsRegistered)
