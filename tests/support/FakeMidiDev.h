@@ -13,51 +13,51 @@
 
 namespace test_support {
 
-// The connection state of a fake device: the codes that connect and
-// disconnect answer (0 = success) and a log of both calls, if one is given.
-class FakeDevState
+// Writes a line to the log, if there is one, and answers rc.
+inline int log_call(std::vector<std::string>* log, const std::string& line, int rc = 0)
+{
+    if (log != nullptr) {
+        log->push_back(line);
+    }
+    return rc;
+}
+
+// A device of either side (Base: the input or output interface) that logs
+// "connect <name>" and "disconnect <name>" and answers the codes set.
+template <typename Base>
+class FakeMidiDev : public Base
 {
 public:
-    explicit FakeDevState(std::string name) : _name(std::move(name)) {}
+    FakeMidiDev(std::string name, std::vector<std::string>* log) : _name(std::move(name)), _log(log)
+    {
+    }
+    int connect() override
+    {
+        connected = connected || connect_rc == 0;
+        return log_call(_log, "connect " + _name, connect_rc);
+    }
+    int disconnect() override
+    {
+        connected = connected && disconnect_rc != 0;
+        return log_call(_log, "disconnect " + _name, disconnect_rc);
+    }
+    void process_pre() noexcept override {}
+    void process_post() noexcept override {}
 
     int connect_rc = 0;
     int disconnect_rc = 0;
     bool connected = false;
-    std::vector<std::string>* log = nullptr;
-
-protected:
-    int note_connect()
-    {
-        connected = connected || connect_rc == 0;
-        return note("connect ", connect_rc);
-    }
-    int note_disconnect()
-    {
-        connected = connected && disconnect_rc != 0;
-        return note("disconnect ", disconnect_rc);
-    }
 
 private:
-    int note(const char* what, int rc)
-    {
-        if (log != nullptr) {
-            log->push_back(what + _name);
-        }
-        return rc;
-    }
-
     std::string _name;
+    std::vector<std::string>* _log;
 };
 
-// An input device that only records being connected and disconnected.
-class FakeMidiIn : public mppi::MidiInInterface, public FakeDevState
+// An input device with no channel state.
+class FakeMidiIn : public FakeMidiDev<mppi::MidiInInterface>
 {
 public:
-    explicit FakeMidiIn(std::string name = "in") : FakeDevState(std::move(name)) {}
-    int connect() override { return note_connect(); }
-    int disconnect() override { return note_disconnect(); }
-    void process_pre() noexcept override {}
-    void process_post() noexcept override {}
+    using FakeMidiDev::FakeMidiDev;
     int read_from_memory(const unsigned char*) override { return 0; }
     int write_to_memory(unsigned char*) const override { return 0; }
     long get_object_size() const override { return 0; }
@@ -69,36 +69,29 @@ protected:
 };
 
 // An output device that records what it is sent.
-class FakeMidiOut : public RecordingMidiReceiver<mppi::MidiOutInterface>, public FakeDevState
-{
-public:
-    explicit FakeMidiOut(std::string name = "out") : FakeDevState(std::move(name)) {}
-    int connect() override { return note_connect(); }
-    int disconnect() override { return note_disconnect(); }
-    void process_pre() noexcept override {}
-    void process_post() noexcept override {}
-};
+using FakeMidiOut = FakeMidiDev<RecordingMidiReceiver<mppi::MidiOutInterface>>;
 
-// A back end with named devices on each side; it logs selections and
-// removals ("select in 1", "remove out"). Devices are made at construction.
+// A back end with named devices on each side. It logs selections and
+// removals ("select in 1", "remove out") and answers scan_rc to a scan.
 class FakeMidiDevComp : public mppi::MidiDevSelCompInterface
 {
 public:
-    FakeMidiDevComp(std::vector<std::string> names_in, std::vector<std::string> names_out,
+    FakeMidiDevComp(const std::vector<std::string>& names_in,
+                    const std::vector<std::string>& names_out,
                     std::vector<std::string>* log = nullptr)
-        : _names_in(std::move(names_in)), _names_out(std::move(names_out)), _log(log)
+        : _names_in(names_in), _names_out(names_out), _log(log)
     {
-        for (const std::string& name : _names_in) {
-            dev_in.emplace_back(name).log = log;
+        for (const std::string& name : names_in) {
+            dev_in.emplace_back(name, log);
         }
-        for (const std::string& name : _names_out) {
-            dev_out.emplace_back(name).log = log;
+        for (const std::string& name : names_out) {
+            dev_out.emplace_back(name, log);
         }
     }
 
-    int init() override { return init_rc; }
+    int init() override { return 0; }
+
     int scan_rc = 0;
-    int init_rc = 0;
     std::deque<FakeMidiIn> dev_in;
     std::deque<FakeMidiOut> dev_out;
 
@@ -106,38 +99,34 @@ protected:
     int do_restore() override { return 0; }
     int do_configure_dev_in(int) override { return 0; }
     int do_configure_dev_out(int) override { return 0; }
-    int do_scan_dev_in(int) override { return scan(_names_in, true); }
-    int do_scan_dev_out(int) override { return scan(_names_out, false); }
+    int do_scan_dev_in(int) override
+    {
+        for (const std::string& name : _names_in) {
+            use_dispatcher()->add_dev_in({name, 0});
+        }
+        return scan_rc;
+    }
+    int do_scan_dev_out(int) override
+    {
+        for (const std::string& name : _names_out) {
+            use_dispatcher()->add_dev_out({name, 0});
+        }
+        return scan_rc;
+    }
     int do_select_dev_in(int id, mppi::MidiInInterface*& dev) override
     {
         dev = &dev_in[size_t(id - get_start_id_in())];
-        return note("select in " + std::to_string(id));
+        return log_call(_log, "select in " + std::to_string(id));
     }
     int do_select_dev_out(int id, mppi::MidiOutInterface*& dev) override
     {
         dev = &dev_out[size_t(id - get_start_id_out())];
-        return note("select out " + std::to_string(id));
+        return log_call(_log, "select out " + std::to_string(id));
     }
-    int do_remove_dev_in() override { return note("remove in"); }
-    int do_remove_dev_out() override { return note("remove out"); }
+    int do_remove_dev_in() override { return log_call(_log, "remove in"); }
+    int do_remove_dev_out() override { return log_call(_log, "remove out"); }
 
 private:
-    int scan(const std::vector<std::string>& names, bool in_flag)
-    {
-        for (const std::string& name : names) {
-            in_flag ? use_dispatcher()->add_dev_in({name, 0})
-                    : use_dispatcher()->add_dev_out({name, 0});
-        }
-        return scan_rc;
-    }
-    int note(const std::string& line)
-    {
-        if (_log != nullptr) {
-            _log->push_back(line);
-        }
-        return 0;
-    }
-
     std::vector<std::string> _names_in;
     std::vector<std::string> _names_out;
     std::vector<std::string>* _log;

@@ -2,9 +2,9 @@
 
 #include "lib/mppi/MidiDevSelDispatcher.h"
 #include "lib/mppi/MidiMgr.h"
+#include "lib/mppi/MidiReceiverInterface.h"
 #include "support/FakePluginCmd.h"
 #include "support/NamedParamDsp.h"
-#include "support/RecordingMidiReceiver.h"
 
 #include <initializer_list>
 #include <string>
@@ -12,7 +12,7 @@
 namespace test_support {
 
 // A MIDI manager linked as the host binding links it: to an effect with
-// named parameters, a recording MIDI client, a plug-in command target and a
+// named parameters, a silent MIDI client, a plug-in command target and a
 // device dispatcher. A test registers its device components, then calls
 // `start` for the binding's start-up steps.
 class MidiRig
@@ -37,7 +37,7 @@ public:
     }
 
     NamedParamDsp dsp;
-    RecordingMidiReceiver<> client;
+    mppi::MidiReceiverInterface client;
     FakePluginCmd cmd;
     mppi::MidiDevSelDispatcher dispatcher;
     mppi::MidiMgr mgr;

@@ -66,6 +66,7 @@ public:
         }
     };
 
+    static constexpr int CC_MAX = 127;
     static constexpr int CC_NRPN = 99;
     static constexpr int CC_RPN = 101;
     static constexpr int VALUE14_MAX = 16383;
@@ -218,6 +219,11 @@ private:
     // Binds on whichever thread calls; no allocation.
     [[nodiscard]] bool bind(int param, long ctrl_id) noexcept;
     [[nodiscard]] bool find_ctrl_id(int param, long& ctrl_id) const noexcept;
+
+    // Calls the hook on the output device; 0 when there is none.
+    template <typename... Params, typename... Args>
+    [[nodiscard]] int forward(int (MidiReceiverInterface::*hook)(Params...) noexcept,
+                              Args... args) const noexcept;
 
     // The latest learn result packed in one word, so that it is read whole:
     // parameter in the high half, controller id (below 2^23) in the low half.

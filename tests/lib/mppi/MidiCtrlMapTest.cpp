@@ -88,25 +88,4 @@ TEST(MidiCtrlMap, AFullTableTakesNoNewIdButMovesAndRebindsStill)
     EXPECT_EQ(reader.use().find_param(3), nullptr); // lost id 6 to 5000
 }
 
-TEST(MidiCtrlMap, ARefusedOrUnchangedEditPublishesNothing)
-{
-    MidiCtrlMap map;
-    ASSERT_TRUE(map.edit([](MidiCtrlMap::Table& table) {
-        (void)table.bind(1, 10);
-        return MidiCtrlMap::Edit::PUBLISH;
-    }));
-    const MidiCtrlMap::Reader before(map);
-    EXPECT_FALSE(map.edit([](MidiCtrlMap::Table& table) {
-        table.clear();
-        return MidiCtrlMap::Edit::REFUSE;
-    }));
-    EXPECT_TRUE(map.edit([](MidiCtrlMap::Table& table) {
-        table.clear();
-        return MidiCtrlMap::Edit::KEEP;
-    }));
-    const MidiCtrlMap::Reader after(map);
-    EXPECT_EQ(&before.use(), &after.use());
-    EXPECT_EQ(after.use().size(), 1);
-}
-
 } // namespace

@@ -11,7 +11,13 @@ namespace {
 
 using mppi::ParamPriorityList;
 
-enum class Op { GET, IS_FREE, RELEASE, RELEASE_ALL };
+enum class Op
+{
+    GET,
+    IS_FREE,
+    RELEASE,
+    RELEASE_ALL
+};
 
 struct Step
 {
@@ -34,8 +40,12 @@ void run_timeline(ParamPriorityList& list, std::initializer_list<Step> steps)
         case Op::IS_FREE:
             EXPECT_EQ(list.is_free(s.index, s.now, s.prio), s.expected) << "step " << line;
             break;
-        case Op::RELEASE: list.release(s.index, s.prio); break;
-        case Op::RELEASE_ALL: list.release_all(); break;
+        case Op::RELEASE:
+            list.release(s.index, s.prio);
+            break;
+        case Op::RELEASE_ALL:
+            list.release_all();
+            break;
         }
     }
 }
@@ -45,30 +55,30 @@ TEST(ParamPriorityList, GrantsOwnersAndExpiry)
     ParamPriorityList list;
     list.set_nbr_param(2);
     run_timeline(list, {
-        {Op::GET, 0, 1.0, 100, true},       // free
-        {Op::GET, 0, 1.1, 125, true},       // higher takes over
-        {Op::GET, 0, 1.2, 100, false},      // lower refused
-        {Op::IS_FREE, 0, 1.2, 100, false},  // the question changes nothing
-        {Op::IS_FREE, 1, 1.2, 1, true},     // the other parameter is apart
-        {Op::RELEASE, 0, 0.0, 100, false},  // not the owner: no effect
-        {Op::GET, 0, 1.3, 100, false},
-        {Op::RELEASE, 0, 0.0, 125, false},  // the owner frees it
-        {Op::GET, 0, 1.4, 100, true},
-        {Op::GET, 0, 1.5, 200, true},       // a program change
-        {Op::GET, 0, 1.8, 100, false},      // 0.3 s after the grant
-        {Op::GET, 0, 2.0, 100, false},      // exactly the time-to-live: not yet
-        {Op::GET, 0, 2.1, 100, true},       // 0.6 s after: expired
-        {Op::GET, 0, 3.0, 200, true},
-        {Op::RELEASE, 0, 0.0, 200, false},  // released right after the program
-        {Op::GET, 0, 3.0, 100, true},
-        {Op::GET, 0, 4.0, 125, true},
-        {Op::GET, 0, 4.4, 125, true},       // own priority renews the grant
-        {Op::GET, 0, 4.8, 100, false},      // 0.4 s after the renewal
-        {Op::GET, 1, 5.0, 200, true},
-        {Op::RELEASE_ALL, 0, 0.0, 0, false},
-        {Op::GET, 0, 5.0, 1, true},
-        {Op::GET, 1, 5.0, 1, true},
-    });
+                           {Op::GET, 0, 1.0, 100, true},      // free
+                           {Op::GET, 0, 1.1, 125, true},      // higher takes over
+                           {Op::GET, 0, 1.2, 100, false},     // lower refused
+                           {Op::IS_FREE, 0, 1.2, 100, false}, // the question changes nothing
+                           {Op::IS_FREE, 1, 1.2, 1, true},    // the other parameter is apart
+                           {Op::RELEASE, 0, 0.0, 100, false}, // not the owner: no effect
+                           {Op::GET, 0, 1.3, 100, false},
+                           {Op::RELEASE, 0, 0.0, 125, false}, // the owner frees it
+                           {Op::GET, 0, 1.4, 100, true},
+                           {Op::GET, 0, 1.5, 200, true},  // a program change
+                           {Op::GET, 0, 1.8, 100, false}, // 0.3 s after the grant
+                           {Op::GET, 0, 2.0, 100, false}, // exactly the time-to-live: not yet
+                           {Op::GET, 0, 2.1, 100, true},  // 0.6 s after: expired
+                           {Op::GET, 0, 3.0, 200, true},
+                           {Op::RELEASE, 0, 0.0, 200, false}, // released right after the program
+                           {Op::GET, 0, 3.0, 100, true},
+                           {Op::GET, 0, 4.0, 125, true},
+                           {Op::GET, 0, 4.4, 125, true},  // own priority renews the grant
+                           {Op::GET, 0, 4.8, 100, false}, // 0.4 s after the renewal
+                           {Op::GET, 1, 5.0, 200, true},
+                           {Op::RELEASE_ALL, 0, 0.0, 0, false},
+                           {Op::GET, 0, 5.0, 1, true},
+                           {Op::GET, 1, 5.0, 1, true},
+                       });
 }
 
 TEST(ParamPriorityList, IndexOutsideTheListIsRefused)

@@ -30,8 +30,9 @@ class SettingAutoloadTest : public ::testing::Test
 protected:
     SettingAutoloadTest()
     {
-        ScratchFolder::write(good_file, "Morvanel_config_section =\n{\n   version = 1.60\n"
-                                        "   parameter_reorder_map = { \"2_C\" \"0_A\" \"1_B\" }\n}");
+        ScratchFolder::write(good_file,
+                             "Morvanel_config_section =\n{\n   version = 1.60\n"
+                             "   parameter_reorder_map = { \"2_C\" \"0_A\" \"1_B\" }\n}");
     }
     // Stores the two keys; a null value leaves its key out.
     static void store(const char* autoload, const char* file)
@@ -62,8 +63,8 @@ TEST_F(SettingAutoloadTest, StartUpLoadsTheLatestFileOnlyWhenTheSwitchIsOn)
     {
         const char* value; // null: no key
         bool on;
-    } cases[] = {{"1", true}, {"10", true}, {"0", false}, {"01", false}, {"", false},
-                 {nullptr, false}};
+    } cases[] = {{"1", true},   {"10", true}, {"0", false},
+                 {"01", false}, {"", false},  {nullptr, false}};
     for (const auto& c : cases) {
         Prefs prefs;
         store(c.value, good_file.c_str());
@@ -137,7 +138,8 @@ TEST_F(SettingAutoloadTest, AnExceptionWhileLoadingNeverLeavesTheStartUpLoad)
         SettingsPlugin plugin;
         ASSERT_EQ(plugin.dsp.init_settings(), 0);
         ASSERT_EQ(plugin.dsp.use_settings().register_client(*client), 0);
-        EXPECT_ANY_THROW(static_cast<void>(plugin.dsp.use_settings().use_autoload().autoload_latest()));
+        EXPECT_ANY_THROW(
+            static_cast<void>(plugin.dsp.use_settings().use_autoload().autoload_latest()));
         EXPECT_NO_THROW(plugin.dsp.use_settings().use_autoload().execute_autoloading());
     }
 }

@@ -81,7 +81,7 @@ TEST(SettingMgr, OnlyThisPluginsSectionLoadsAndAFailedLoadChangesNothing)
         {"morvanel_config_section" + body, SettingMgr::ERR_OTHER_PLUGIN},
         {"MORVANEL_CONFIG_SECTION" + body, SettingMgr::ERR_OTHER_PLUGIN},
         {"Default" + body, SettingMgr::ERR_OTHER_PLUGIN},
-        {"a b c", -2039},                          // no key at the start
+        {"a b c", -2039},                         // no key at the start
         {good.substr(0, good.size() / 2), -2044}, // truncated
         {good, 0},
     };
