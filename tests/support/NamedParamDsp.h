@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/DspStub.h"
-#include "support/NamedParam.h"
+#include "DspStub.h"
+#include "NamedParam.h"
 
 #include <initializer_list>
 #include <memory>
