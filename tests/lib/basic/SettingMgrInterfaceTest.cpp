@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -59,11 +61,14 @@ TEST(SettingMgrInterface, RegistrationCodes)
     RecordingClient b("b", log);
     EXPECT_EQ(mgr.register_client(a), 0);
     EXPECT_EQ(mgr.register_client(b), 0);
+    // A second registration is refused and appends nothing: the client saves once.
     EXPECT_EQ(mgr.register_client(a), SettingMgrInterface::ERR_CLIENT_ALREADY_REGISTERED);
     EXPECT_EQ(mgr.get_client_pos(b), 1);
-    EXPECT_EQ(mgr.unregister_client(a), SettingMgrInterface::ERR_CLIENT_STILL_REGISTERED);
-    EXPECT_EQ(mgr.get_client_pos(a), 1);
+    ScratchFolder folder;
+    ASSERT_EQ(mgr.save_settings(folder.file("s.txt")), 0);
+    EXPECT_EQ(log, std::vector<std::string>({"save a", "save b"}));
     EXPECT_EQ(mgr.unregister_client(a), 0);
+    EXPECT_EQ(mgr.get_client_pos(b), 0);
     EXPECT_EQ(mgr.unregister_client(a), SettingMgrInterface::ERR_CLIENT_NOT_REGISTERED);
     EXPECT_EQ(mgr.get_client_pos(a), -1);
     EXPECT_EQ(mgr.unregister_all_clients(), 0);
@@ -200,6 +205,22 @@ TEST(SettingMgrInterface, FileErrorsOnLoading)
     EXPECT_EQ(mgr.load_file(text, folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
     EXPECT_EQ(text, "");
     EXPECT_EQ(mgr.load_settings(folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
+}
+
+// A remembered path may name anything: only a regular file of bounded size is read, so a
+// pipe without writer, an endless device or a huge file neither hangs nor exhausts memory.
+TEST(SettingMgrInterface, OnlyABoundedRegularFileIsRead)
+{
+    ScratchFolder folder;
+    const std::string pipe = folder.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string huge = folder.file("huge.txt");
+    ScratchFolder::write(huge, "Default = { }");
+    std::filesystem::resize_file(huge, SettingMgrInterface::MAX_FILE_SIZE + 1); // sparse
+    SettingMgrInterface mgr;
+    for (const std::string& path : {pipe, std::string("/dev/zero"), huge}) {
+        EXPECT_EQ(mgr.load_settings(path), SettingMgrInterface::ERR_FILE_READ) << path;
+    }
 }
 
 } // namespace
