@@ -32,6 +32,9 @@ void jump(dsp::ParamInertia& glide) noexcept
 
 void BrevantDsp::tick(long nbr_spl) noexcept
 {
+    if (!has_params()) {
+        return;
+    }
     update_io_stereo_flags();
 
     // Taken before the values are read: a change stored after this point
