@@ -17,10 +17,10 @@ constexpr double MS_PER_SECOND = 1000.0;
 
 // Lifts a value a hair below a whole number to it before printing, so that a
 // product like 2.9999999999999996 beats shows as 3. Small enough that no
-// printed digit can show it: every whole number of the int range stays below
-// the next one (1e-10 * 2^31 < 1), and a "%g" text keeps six significant
-// digits (a relative step of at least 1e-6).
-constexpr double PRINT_NUDGE = 1.0 + 1e-10;
+// printed digit can show it: on a value of the int range it adds less than
+// 1/512, which no fraction of the denominator list rounds to, and a "%g" text
+// keeps six significant digits (a relative step of at least 1e-6).
+constexpr double PRINT_NUDGE = 1.0 + 1e-13;
 
 // Runs of at most this many slashes or blanks separate the numbers of a beat
 // text.
