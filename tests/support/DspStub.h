@@ -8,8 +8,8 @@
 namespace test_support {
 
 // An effect that does nothing: every operation answers 0, null, an empty text
-// or false (and the settings manager and pins throw), except the parameter look-ups and the program parameters, which a
-// test double adds (alone, or beside a framework class that supplies them).
+// or false (and the settings manager and pins throw), except the parameter look-ups and the program
+// parameters, which a test double adds (alone, or beside a framework class that supplies them).
 class DspStub : public virtual mppi::DspInterface
 {
 public:

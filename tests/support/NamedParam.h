@@ -8,17 +8,20 @@
 
 namespace test_support {
 
-// A parameter with a given name whose natural value is its normalised value.
-// Its destructor sets `*deleted_flag` when one is given, so a test can see
-// when the last share let it go.
-class NamedParam : public mppi::NormalizedParamInterface
+// A parameter of class `Base` (a normalised parameter or one of its abstract
+// subclasses) with a given name, whose natural value is its normalised value.
+// It counts the calls of its value hook, and its destructor sets
+// `*deleted_flag` when one is given, so a test can see when the last share
+// let it go.
+template <typename Base>
+class NamedParamOf : public Base
 {
 public:
-    explicit NamedParam(std::string name, bool* deleted_flag = nullptr)
+    explicit NamedParamOf(std::string name = "", bool* deleted_flag = nullptr)
         : _name(std::move(name)), _deleted_flag(deleted_flag)
     {
     }
-    ~NamedParam() override
+    ~NamedParamOf() override
     {
         if (_deleted_flag != nullptr) {
             *_deleted_flag = true;
@@ -37,10 +40,15 @@ public:
     }
     void do_print_val(char* text, long max, double) const noexcept override { get_unit(text, max); }
     double do_scan_val(const char*, bool&) const noexcept override { return 0.0; }
+    void do_set_val() noexcept override { ++nbr_set_val; }
+
+    int nbr_set_val = 0;
 
 private:
     std::string _name;
     bool* _deleted_flag;
 };
+
+using NamedParam = NamedParamOf<mppi::NormalizedParamInterface>;
 
 } // namespace test_support

@@ -30,16 +30,26 @@ double shape(int index, double t) noexcept
 {
     const double u = 1.0 - t;
     switch (index) {
-    case 0: return t;
-    case 1: return 1.0 - u * u;
-    case 2: return 1.0 - u * u * u * u;
-    case 3: return t * t;
-    case 4: return t * t * t * t;
-    case 5: return smooth_step(t);
-    case 6: return smooth_step(4.0 * t - 1.5);
-    case 7: return smooth_step(4.0 * t);
-    case 8: return smooth_step(4.0 * t - 3.0);
-    default: return 0.0;
+    case 0:
+        return t;
+    case 1:
+        return 1.0 - u * u;
+    case 2:
+        return 1.0 - u * u * u * u;
+    case 3:
+        return t * t;
+    case 4:
+        return t * t * t * t;
+    case 5:
+        return smooth_step(t);
+    case 6:
+        return smooth_step(4.0 * t - 1.5);
+    case 7:
+        return smooth_step(4.0 * t);
+    case 8:
+        return smooth_step(4.0 * t - 3.0);
+    default:
+        return 0.0;
     }
 }
 
@@ -48,11 +58,16 @@ double shape(int index, double t) noexcept
 double staircase(int index, double x) noexcept
 {
     switch (index) {
-    case 9: return std::floor(4.0 * x) * 0.25;
-    case 10: return std::floor(16.0 * x) * 0.0625;
-    case 11: return std::floor(x * 32.0 / 3.0) * 0.09375;
-    case 12: return std::fmod(std::floor(128.0 * x), 12.0) / 12.0;
-    default: return 0.0;
+    case 9:
+        return std::floor(4.0 * x) * 0.25;
+    case 10:
+        return std::floor(16.0 * x) * 0.0625;
+    case 11:
+        return std::floor(x * 32.0 / 3.0) * 0.09375;
+    case 12:
+        return std::fmod(std::floor(128.0 * x), 12.0) / 12.0;
+    default:
+        return 0.0;
     }
 }
 

@@ -15,8 +15,7 @@ ParamPriority& ParamPriority::operator=(const ParamPriority& other) noexcept
     _last_grant_time.store(other._last_grant_time.load(std::memory_order_relaxed),
                            std::memory_order_relaxed);
     _ttl.store(other._ttl.load(std::memory_order_relaxed), std::memory_order_relaxed);
-    _owner_prio.store(other._owner_prio.load(std::memory_order_relaxed),
-                      std::memory_order_relaxed);
+    _owner_prio.store(other._owner_prio.load(std::memory_order_relaxed), std::memory_order_relaxed);
     return *this;
 }
 

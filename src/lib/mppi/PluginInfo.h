@@ -22,17 +22,8 @@ public:
     // Any thread: the one record of the process, the same object every time.
     [[nodiscard]] static const PluginInfo& use_instance();
 
-    // The code of four characters packed with the first character in the
-    // most significant of the four low bytes.
-    [[nodiscard]] static constexpr long make_fcc(const char (&code)[5]) noexcept
-    {
-        long fcc = 0;
-        for (int i = 0; i < 4; ++i) {
-            fcc = (fcc << 8) | static_cast<unsigned char>(code[i]);
-        }
-        return fcc;
-    }
-
+    // Four-character codes hold the first character in the most significant
+    // of the four low bytes.
     [[nodiscard]] long company_fcc_id() const noexcept { return _company_fcc_id; }
     [[nodiscard]] long company_fcc_id_rtas() const noexcept { return _company_fcc_id_rtas; }
     [[nodiscard]] const std::string& company_name() const noexcept { return _company_name; }

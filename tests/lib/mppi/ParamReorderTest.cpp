@@ -22,19 +22,22 @@ namespace {
 
 using mppi::ParamReorder;
 using test_support::NamedParamDsp;
+using Items = std::vector<std::optional<std::string>>;
 
+// The wrap-to-nat map, after checking that nat-to-wrap is its inverse.
 std::vector<int> wrap_2_nat_of(const ParamReorder& reorder, int nbr)
 {
     std::vector<int> map;
     for (int w = 0; w < nbr; ++w) {
         map.push_back(reorder.map_wrap_2_nat(w));
+        EXPECT_EQ(reorder.map_nat_2_wrap(map.back()), w);
     }
     return map;
 }
 
-// A settings root holding the map key with these items; nullopt stands for
-// an item that is itself a list.
-basic::ConfKeyMulti root_with_items(const std::vector<std::optional<std::string>>& items)
+// A settings root holding the map key with these items; nullopt stands for an
+// item that is itself a list.
+basic::ConfKeyMulti root_with_items(const Items& items)
 {
     basic::ConfKeyContentMulti list;
     for (const auto& item : items) {
@@ -49,91 +52,12 @@ basic::ConfKeyMulti root_with_items(const std::vector<std::optional<std::string>
     return root;
 }
 
-void load_items(ParamReorder& reorder, const std::vector<std::optional<std::string>>& items)
-{
-    ASSERT_EQ(reorder.load_settings(root_with_items(items)), 0);
-}
-
-void expect_inverse(const ParamReorder& reorder, int nbr)
-{
-    for (int i = 0; i < nbr; ++i) {
-        EXPECT_EQ(reorder.map_nat_2_wrap(reorder.map_wrap_2_nat(i)), i);
-    }
-}
-
-TEST(ParamReorder, IdentityAfterInitAndIndicesOutsideMapToThemselves)
-{
-    NamedParamDsp dsp{"A", "B", "C"};
-    ParamReorder reorder;
-    for (const int i : {-1, 0, 3}) {
-        EXPECT_EQ(reorder.map_wrap_2_nat(i), i) << "before init";
-    }
-    reorder.init(dsp);
-    load_items(reorder, {"2", "0", "1"});
-    for (const int i : {INT_MIN, -1, 3, INT_MAX}) {
-        EXPECT_EQ(reorder.map_wrap_2_nat(i), i);
-        EXPECT_EQ(reorder.map_nat_2_wrap(i), i);
-    }
-    reorder.reset();
-    EXPECT_EQ(wrap_2_nat_of(reorder, 3), (std::vector<int>{0, 1, 2}));
-    expect_inverse(reorder, 3);
-}
-
-TEST(ParamReorder, SavedItemsNameEachParameterInHostOrder)
-{
-    NamedParamDsp dsp{"Cutoff Freq", "Resonance", "Nbr Bands"};
-    ParamReorder reorder;
-    reorder.init(dsp);
-    const auto items_of_saved = [&reorder] {
-        basic::ConfKeyMulti root("root");
-        root.push_back(basic::ConfKeyData(ParamReorder::_REORDER_KEY_NAME_0, "old"));
-        EXPECT_EQ(reorder.save_settings(root), 0);
-        EXPECT_EQ(root.get_nbr_keys(), 1) << "the old key is replaced";
-        const auto& key = dynamic_cast<const basic::ConfKeyData&>(root[0]);
-        const auto& list = dynamic_cast<const basic::ConfKeyContentMulti&>(*key.use_content());
-        std::vector<std::string> items;
-        for (long i = 0; i < list.get_nbr_contents(); ++i) {
-            items.push_back(dynamic_cast<const basic::ConfKeyContentString&>(list[i]).get_text());
-        }
-        return items;
-    };
-    EXPECT_EQ(items_of_saved(),
-              (std::vector<std::string>{"0_Cutoff_Freq", "1_Resonance", "2_Nbr_Bands"}));
-    load_items(reorder, {"2", "0"});
-    EXPECT_EQ(items_of_saved(),
-              (std::vector<std::string>{"2_Nbr_Bands", "0_Cutoff_Freq", "1_Resonance"}));
-}
-
-TEST(ParamReorder, ReorderedMapSurvivesSaveAndLoadThroughText)
-{
-    NamedParamDsp dsp{"Cutoff Freq", "Resonance", "Nbr Bands", "Dist Gain", "Tone"};
-    ParamReorder saved;
-    saved.init(dsp);
-    load_items(saved, {"3", "0", "4", "1", "2"});
-
-    basic::ConfKeyMulti root("Morvanel_config_section");
-    ASSERT_EQ(saved.save_settings(root), 0);
-    std::string text;
-    ASSERT_EQ(root.write_to_string(text), 0);
-    basic::ConfKeyFactory factory;
-    const auto key = factory.create_key(text);
-    ASSERT_EQ(factory.get_last_error(), 0) << text;
-    const auto* read_root = dynamic_cast<const basic::ConfKeyMulti*>(key.get());
-    ASSERT_NE(read_root, nullptr) << text;
-
-    ParamReorder loaded;
-    loaded.init(dsp);
-    ASSERT_EQ(loaded.load_settings(*read_root), 0);
-    EXPECT_EQ(wrap_2_nat_of(loaded, 5), (std::vector<int>{3, 0, 4, 1, 2}));
-    expect_inverse(loaded, 5);
-}
-
-TEST(ParamReorder, InvalidItemsAreCompletedLowestFirst)
+TEST(ParamReorder, ItemsAreReadAndInvalidOnesCompletedLowestFirst)
 {
     struct Case
     {
         const char* what;
-        std::vector<std::optional<std::string>> items;
+        Items items;
         std::vector<int> wrap_2_nat;
     };
     const std::vector<Case> cases = {
@@ -149,42 +73,74 @@ TEST(ParamReorder, InvalidItemsAreCompletedLowestFirst)
         {"too long", {"2", "0", "1", "0", "1"}, {2, 0, 1}},
         {"empty list", {}, {0, 1, 2}},
     };
-    NamedParamDsp dsp{"A", "B", "C"};
+    const NamedParamDsp dsp{"A", "B", "C"};
     for (const Case& c : cases) {
         ParamReorder reorder;
         reorder.init(dsp);
-        load_items(reorder, {"1", "2", "0"});
-        load_items(reorder, c.items);
+        ASSERT_EQ(reorder.load_settings(root_with_items({"1", "2", "0"})), 0);
+        ASSERT_EQ(reorder.load_settings(root_with_items(c.items)), 0);
         EXPECT_EQ(wrap_2_nat_of(reorder, 3), c.wrap_2_nat) << c.what;
-        expect_inverse(reorder, 3);
+        for (const int i : {INT_MIN, -1, 3, INT_MAX}) {
+            EXPECT_EQ(reorder.map_wrap_2_nat(i), i);
+            EXPECT_EQ(reorder.map_nat_2_wrap(i), i);
+        }
     }
 }
 
-TEST(ParamReorder, UnusableKeyKeepsTheCurrentMap)
+TEST(ParamReorder, UnusableKeyKeepsTheCurrentMapAndResetGivesIdentity)
 {
-    basic::ConfKeyMulti missing("root");
-    missing.push_back(basic::ConfKeyData("other_key", "2"));
-    basic::ConfKeyMulti empty_text("root");
-    empty_text.push_back(basic::ConfKeyData(ParamReorder::_REORDER_KEY_NAME_0, ""));
-    basic::ConfKeyMulti text("root");
-    text.push_back(basic::ConfKeyData(ParamReorder::_REORDER_KEY_NAME_0, "0_A"));
-    basic::ConfKeyMulti node("root");
-    node.push_back(basic::ConfKeyMulti(ParamReorder::_REORDER_KEY_NAME_0));
-
-    NamedParamDsp dsp{"A", "B", "C"};
-    for (const basic::ConfKeyMulti* root : {&missing, &empty_text, &text, &node}) {
-        ParamReorder reorder;
-        reorder.init(dsp);
-        load_items(reorder, {"1", "2", "0"});
-        EXPECT_EQ(reorder.load_settings(*root), 0);
+    std::vector<basic::ConfKeyMulti> roots(4, basic::ConfKeyMulti("root"));
+    roots[0].push_back(basic::ConfKeyData("other_key", "2"));
+    roots[1].push_back(basic::ConfKeyData(ParamReorder::_REORDER_KEY_NAME_0, ""));
+    roots[2].push_back(basic::ConfKeyData(ParamReorder::_REORDER_KEY_NAME_0, "0_A"));
+    roots[3].push_back(basic::ConfKeyMulti(ParamReorder::_REORDER_KEY_NAME_0));
+    const NamedParamDsp dsp{"A", "B", "C"};
+    ParamReorder reorder;
+    EXPECT_EQ(reorder.map_wrap_2_nat(0), 0) << "before init";
+    reorder.init(dsp);
+    ASSERT_EQ(reorder.load_settings(root_with_items({"1", "2", "0"})), 0);
+    for (const basic::ConfKeyMulti& root : roots) {
+        EXPECT_EQ(reorder.load_settings(root), 0);
         EXPECT_EQ(wrap_2_nat_of(reorder, 3), (std::vector<int>{1, 2, 0}));
     }
+    reorder.reset();
+    EXPECT_EQ(wrap_2_nat_of(reorder, 3), (std::vector<int>{0, 1, 2}));
+}
+
+TEST(ParamReorder, SavedMapNamesParametersAndSurvivesTheTextFormat)
+{
+    const NamedParamDsp dsp{"Cutoff Freq", "Resonance", "Nbr Bands", "Dist Gain"};
+    ParamReorder saved;
+    saved.init(dsp);
+    basic::ConfKeyMulti root("Morvanel_config_section");
+    root.push_back(basic::ConfKeyData(ParamReorder::_REORDER_KEY_NAME_0, "old"));
+    ASSERT_EQ(saved.save_settings(root), 0);
+    ASSERT_EQ(root.get_nbr_keys(), 1) << "the old key is replaced";
+    const auto& list = dynamic_cast<const basic::ConfKeyContentMulti&>(
+        *dynamic_cast<const basic::ConfKeyData&>(root[0]).use_content());
+    ASSERT_EQ(list.get_nbr_contents(), 4);
+    EXPECT_EQ(dynamic_cast<const basic::ConfKeyContentString&>(list[0]).get_text(),
+              "0_Cutoff_Freq");
+    EXPECT_EQ(dynamic_cast<const basic::ConfKeyContentString&>(list[3]).get_text(), "3_Dist_Gain");
+
+    ASSERT_EQ(saved.load_settings(root_with_items({"3", "0", "2", "1"})), 0);
+    ASSERT_EQ(saved.save_settings(root), 0);
+    std::string text;
+    ASSERT_EQ(root.write_to_string(text), 0);
+    basic::ConfKeyFactory factory;
+    const auto key = factory.create_key(text);
+    const auto* read_root = dynamic_cast<const basic::ConfKeyMulti*>(key.get());
+    ASSERT_NE(read_root, nullptr) << text;
+    ParamReorder loaded;
+    loaded.init(dsp);
+    ASSERT_EQ(loaded.load_settings(*read_root), 0);
+    EXPECT_EQ(wrap_2_nat_of(loaded, 4), (std::vector<int>{3, 0, 2, 1})) << text;
 }
 
 TEST(ParamReorder, CompletionOfAnyPartialTablesGivesInversePermutations)
 {
     constexpr int NBR = 6;
-    NamedParamDsp dsp{"A", "B", "C", "D", "E", "F"};
+    const NamedParamDsp dsp{"A", "B", "C", "D", "E", "F"};
     ParamReorder reorder;
     reorder.init(dsp);
     std::mt19937 rng(1234);
@@ -197,7 +153,6 @@ TEST(ParamReorder, CompletionOfAnyPartialTablesGivesInversePermutations)
         std::generate(nat_2_wrap.begin(), nat_2_wrap.end(), [&] { return entry(rng); });
         reorder.complete_and_commit_new_map(wrap_2_nat, nat_2_wrap);
         std::vector<int> map = wrap_2_nat_of(reorder, NBR);
-        expect_inverse(reorder, NBR);
         std::sort(map.begin(), map.end());
         ASSERT_EQ(map, (std::vector<int>{0, 1, 2, 3, 4, 5})) << "round " << round;
     }
@@ -206,21 +161,18 @@ TEST(ParamReorder, CompletionOfAnyPartialTablesGivesInversePermutations)
 TEST(ParamReorder, AudioThreadMapsWhileTheMainThreadLoads)
 {
     constexpr int NBR = 8;
-    NamedParamDsp dsp{"A", "B", "C", "D", "E", "F", "G", "H"};
+    const NamedParamDsp dsp{"A", "B", "C", "D", "E", "F", "G", "H"};
     ParamReorder reorder;
     reorder.init(dsp);
     const basic::ConfKeyMulti reversed = root_with_items({"7", "6", "5", "4", "3", "2", "1", "0"});
     const basic::ConfKeyMulti rotated = root_with_items({"1", "2", "3", "4", "5", "6", "7", "0"});
-
     std::atomic<bool> done{false};
     std::atomic<int> out_of_range{0};
     std::thread audio([&] {
         while (!done.load(std::memory_order_relaxed)) {
             for (int w = 0; w < NBR; ++w) {
                 const int p = reorder.map_wrap_2_nat(w);
-                if (p < 0 || p >= NBR) {
-                    out_of_range.fetch_add(1, std::memory_order_relaxed);
-                }
+                out_of_range.fetch_add(p < 0 || p >= NBR ? 1 : 0, std::memory_order_relaxed);
             }
         }
     });

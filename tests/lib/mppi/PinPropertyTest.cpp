@@ -6,18 +6,13 @@ namespace {
 
 using mppi::PinProperty;
 
-TEST(PinProperty, DefaultHasOneChannelAndZeroHasNone)
+TEST(PinProperty, ChannelCountsAndResizing)
 {
-    const PinProperty one;
-    EXPECT_EQ(one.get_nbr_chn(), 1);
-    EXPECT_EQ(one.get_chn_name(0), "");
-    EXPECT_EQ(one.get_name(), "");
+    EXPECT_EQ(PinProperty().get_nbr_chn(), 1);
+    EXPECT_EQ(PinProperty().get_chn_name(0), "");
     EXPECT_EQ(PinProperty(0).get_nbr_chn(), 0);
     EXPECT_EQ(PinProperty(-3).get_nbr_chn(), 0);
-}
 
-TEST(PinProperty, ResizingKeepsLeadingNamesAndAddsEmptyOnes)
-{
     PinProperty pin(2);
     pin.set_name("Input");
     pin.set_chn_name(0, "Left input");

@@ -6,25 +6,14 @@
 
 namespace {
 
-using mppi::PluginInfo;
-
-TEST(PluginInfo, OneRecordForTheProcess)
+TEST(PluginInfo, OneRecordWithTheSystemsDescription)
 {
-    EXPECT_EQ(&PluginInfo::use_instance(), &PluginInfo::use_instance());
-}
-
-TEST(PluginInfo, CodesPackTheFirstCharacterHighest)
-{
-    const PluginInfo& info = PluginInfo::use_instance();
-    // 'T' 'n' 'W' 'k' and 'T' 'w' 'M' 'v' in ASCII.
+    const mppi::PluginInfo& info = mppi::PluginInfo::use_instance();
+    EXPECT_EQ(&info, &mppi::PluginInfo::use_instance());
+    // 'T' 'n' 'W' 'k' and 'T' 'w' 'M' 'v' in ASCII, the first character highest.
     EXPECT_EQ(info.company_fcc_id(), 0x546E576BL);
     EXPECT_EQ(info.company_fcc_id_rtas(), 0x546E576BL);
     EXPECT_EQ(info.plugin_fcc_id(), 0x54774D76L);
-}
-
-TEST(PluginInfo, NamesPathsVersionsAndFlags)
-{
-    const PluginInfo& info = PluginInfo::use_instance();
     EXPECT_EQ(info.company_name(), "Tarnwick");
     EXPECT_EQ(info.rtas_company_name(), "Tarnwick\nTnWk\n");
     EXPECT_EQ(info.plugin_name(), "Morvanel");

@@ -1,6 +1,5 @@
 #include "lib/mppi/PluginInternal.h"
 
-#include "lib/basic/StrBounded.h"
 #include "lib/mppi/FullLfoParamBase.h"
 #include "lib/mppi/LfoParamBase.h"
 #include "lib/mppi/MidiModParam.h"
@@ -19,6 +18,7 @@ namespace {
 using basic::SharedPtr;
 using mppi::NormalizedParamInterface;
 using test_support::NamedParam;
+using ParamPtr = SharedPtr<NormalizedParamInterface>;
 
 class Registry : public mppi::PluginInternal, public test_support::DspStub
 {
@@ -33,17 +33,6 @@ public:
         return std::strcmp(name, "plugin_name") == 0 ? "Morvanel" : "";
     }
     using PluginInternal::get_mod_param;
-};
-
-class ModParam : public mppi::MidiModParam
-{
-public:
-    void get_name(char* text, long max) const noexcept override { basic::strncpy_0(text, "", max); }
-    void get_unit(char* text, long max) const noexcept override { get_name(text, max); }
-    double denormalize_val(float norm) const noexcept override { return norm; }
-    float normalize_val(double natural) const noexcept override { return float(natural); }
-    void do_print_val(char* text, long max, double) const noexcept override { get_name(text, max); }
-    double do_scan_val(const char*, bool&) const noexcept override { return 0.0; }
 };
 
 class RecordingLfo : public mppi::FullLfoParamBase
@@ -61,23 +50,32 @@ class PlainLfo : public mppi::LfoParamBase
 {
 };
 
-TEST(PluginInternal, RegistrationOrderIsParameterOrder)
+TEST(PluginInternal, RegistrationOrderIsParameterOrderAndFillsPrograms)
 {
     Registry registry;
-    const char* const names[] = {"Cutoff Freq", "Resonance", "Nbr Bands"};
-    for (const char* name : names) {
-        registry.register_param(SharedPtr<NormalizedParamInterface>(new NamedParam(name)));
+    mppi::ProgramSlot program;
+    program.set_nbr_param(5);
+    registry.do_get_program_parameters(program);
+    EXPECT_EQ(program.get_nbr_param(), 0) << "no parameter registered";
+
+    const float values[] = {0.25f, 1.0f, 0.0f};
+    for (const float value : values) {
+        const ParamPtr param(new NamedParam("plain"));
+        param->set_nrm_val(value);
+        registry.register_param(param);
     }
-    auto* mod = new ModParam;
-    registry.register_param(SharedPtr<NormalizedParamInterface>(mod));
+    auto* mod = new test_support::NamedParamOf<mppi::MidiModParam>("mod");
+    mod->init(0.5, 2);
+    registry.register_param(ParamPtr(mod));
 
     ASSERT_EQ(registry.get_next_param_id(), 4);
+    registry.do_get_program_parameters(program);
+    ASSERT_EQ(program.get_nbr_param(), 4);
     for (int i = 0; i < 3; ++i) {
-        char text[32];
-        registry.get_param_ref(i).get_name(text, sizeof text);
-        EXPECT_STREQ(text, names[i]);
+        EXPECT_EQ(program.get_param(i), values[i]) << i;
         EXPECT_EQ(registry.get_mod_param(i), nullptr) << "plain parameter " << i;
     }
+    EXPECT_EQ(program.get_param(3), 0.5f);
     EXPECT_EQ(registry.get_mod_param(3), mod);
     EXPECT_EQ(&registry.get_param_ref(3), static_cast<NormalizedParamInterface*>(mod));
 }
@@ -89,12 +87,11 @@ TEST(PluginInternal, RestoreDeletesOnlyParametersHeldByTheRegistryAlone)
     std::vector<int> log;
     RecordingLfo full_lfo(1, log);
     PlainLfo lfo;
-    const SharedPtr<NormalizedParamInterface> kept(new NamedParam("kept", &kept_deleted));
+    const ParamPtr kept(new NamedParam("kept", &kept_deleted));
     {
         Registry registry;
         registry.register_param(kept);
-        registry.register_param(
-            SharedPtr<NormalizedParamInterface>(new NamedParam("alone", &alone_deleted)));
+        registry.register_param(ParamPtr(new NamedParam("alone", &alone_deleted)));
         registry.register_lfo(full_lfo);
         registry.register_lfo(lfo);
 
@@ -107,31 +104,9 @@ TEST(PluginInternal, RestoreDeletesOnlyParametersHeldByTheRegistryAlone)
         EXPECT_TRUE(log.empty());
 
         registry.register_param(kept); // filled again by a later init
-        EXPECT_EQ(registry.get_next_param_id(), 1);
         EXPECT_EQ(&registry.get_param_ref(0), kept.get());
     }
     EXPECT_FALSE(kept_deleted) << "the registry's end releases its share only";
-}
-
-TEST(PluginInternal, ProgramParametersAreTheNormalisedValues)
-{
-    Registry registry;
-    mppi::ProgramSlot program;
-    program.set_nbr_param(5);
-    registry.do_get_program_parameters(program);
-    EXPECT_EQ(program.get_nbr_param(), 0) << "no parameter registered";
-
-    const float values[] = {0.25f, 1.0f, 0.0f};
-    for (const float value : values) {
-        SharedPtr<NormalizedParamInterface> param(new NamedParam("p"));
-        param->set_nrm_val(value);
-        registry.register_param(param);
-    }
-    registry.do_get_program_parameters(program);
-    ASSERT_EQ(program.get_nbr_param(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(program.get_param(i), values[i]) << i;
-    }
 }
 
 TEST(PluginInternal, ListsTempoFollowersTimeUnitAndPreferencePath)
