@@ -2,8 +2,33 @@
 
 #include "lib/mppi/SettingMgr.h"
 #include "lib/sys/PersistentKeyList.h"
+#include "lib/tnw/tdbg/LogMgr.h"
+#include "lib/tnw/txt/out/PrintNa.h"
+
+#include <exception>
 
 namespace mppi {
+
+namespace {
+
+// Length of a log message, without its terminating zero.
+constexpr long LOG_MSG_LEN = 1023;
+
+// Records at ERROR why the start-up load ended; logging never throws out of here.
+void log_autoload_failure(const char* reason, const char* function, long line) noexcept
+{
+    try {
+        char msg[LOG_MSG_LEN + 1] = {};
+        tnw::txt::out::PrintNa print(msg, LOG_MSG_LEN);
+        print.print("Autoload of the latest settings file failed: %1%").arg(reason);
+        tnw::tdbg::LogMgr::use_instance().write(tnw::tdbg::Debugger::ERROR, msg,
+                                                __FILE__ ", " __DATE__, function, line);
+    } catch (...) {
+        // No log to be had: the failure goes unrecorded, start-up goes on all the same.
+    }
+}
+
+} // namespace
 
 SettingAutoload::SettingAutoload(SettingMgr& mgr) : _mgr(mgr) {}
 
@@ -77,7 +102,10 @@ void SettingAutoload::execute_autoloading() noexcept
     // later one: whatever a client or an allocation throws ends the load here.
     try {
         static_cast<void>(autoload_latest());
+    } catch (const std::exception& e) {
+        log_autoload_failure(e.what(), __func__, __LINE__);
     } catch (...) {
+        log_autoload_failure("Unknown exception.", __func__, __LINE__);
     }
 }
 

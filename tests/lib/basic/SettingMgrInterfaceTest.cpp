@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -205,22 +203,6 @@ TEST(SettingMgrInterface, FileErrorsOnLoading)
     EXPECT_EQ(mgr.load_file(text, folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
     EXPECT_EQ(text, "");
     EXPECT_EQ(mgr.load_settings(folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
-}
-
-// A remembered path may name anything: only a regular file of bounded size is read, so a
-// pipe without writer, an endless device or a huge file neither hangs nor exhausts memory.
-TEST(SettingMgrInterface, OnlyABoundedRegularFileIsRead)
-{
-    ScratchFolder folder;
-    const std::string pipe = folder.file("pipe");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const std::string huge = folder.file("huge.txt");
-    ScratchFolder::write(huge, "Default = { }");
-    std::filesystem::resize_file(huge, SettingMgrInterface::MAX_FILE_SIZE + 1); // sparse
-    SettingMgrInterface mgr;
-    for (const std::string& path : {pipe, std::string("/dev/zero"), huge}) {
-        EXPECT_EQ(mgr.load_settings(path), SettingMgrInterface::ERR_FILE_READ) << path;
-    }
 }
 
 } // namespace

@@ -1,14 +1,16 @@
 #include "lib/mppi/SettingAutoload.h"
 
 #include "lib/sys/PersistentKeyList.h"
+#include "support/LogRecorder.h"
 #include "support/ScratchFolder.h"
 #include "support/SettingsDsp.h"
 #include "support/posix/EnvVar.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <utility>
 #include <new>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,47 +19,38 @@
 namespace {
 
 using test_support::ScratchFolder;
-using test_support::SettingsPlugin;
 
 const std::vector<int> IDENTITY{0, 1, 2};
 const std::vector<int> REORDERED{2, 0, 1};
-const std::string PREF_PATH = "Tarnwick/Morvanel/Autoload";
+const std::string GOOD_TEXT = "Morvanel_config_section =\n{\n   version = 1.60\n"
+                              "   parameter_reorder_map = { \"2_C\" \"0_A\" \"1_B\" }\n}";
 
-// A settings file of this plug-in whose map gives REORDERED, in a scratch folder, and a
-// scratch Preferences folder.
-class SettingAutoloadTest : public ::testing::Test
+// A plug-in started with the two keys stored in a fresh Preferences folder (a null value
+// leaves its key out).
+struct StartUp
 {
-protected:
-    SettingAutoloadTest()
+    StartUp(const char* autoload, const char* file)
     {
-        ScratchFolder::write(good_file, "Morvanel_config_section =\n{\n   version = 1.60\n"
-                                        "   parameter_reorder_map = { \"2_C\" \"0_A\" \"1_B\" }\n}");
-    }
-    // Stores the two keys; a null value leaves its key out.
-    static void store(const char* autoload, const char* file)
-    {
-        sys::PersistentKeyList list(PREF_PATH, true);
+        sys::PersistentKeyList list("Tarnwick/Morvanel/Autoload", true);
         if (autoload != nullptr) {
-            ASSERT_EQ(list.set_key("LatestConfigAutoload", autoload), 0);
+            EXPECT_EQ(list.set_key("LatestConfigAutoload", autoload), 0);
         }
         if (file != nullptr) {
-            ASSERT_EQ(list.set_key("LatestConfigFile", file), 0);
+            EXPECT_EQ(list.set_key("LatestConfigFile", file), 0);
         }
+        EXPECT_EQ(plugin.dsp.init_settings(), 0);
     }
+    mppi::SettingAutoload& autoload() { return plugin.dsp.use_settings().use_autoload(); }
 
+    ScratchFolder prefs;
+    test_support::EnvVar config{"XDG_CONFIG_HOME", prefs.path().c_str()};
+    test_support::SettingsPlugin plugin;
+};
+
+TEST(SettingAutoload, StartUpLoadsTheLatestFileOnlyWhenTheSwitchIsOn)
+{
     ScratchFolder files;
-    const std::string good_file = files.file("good.cfg.txt");
-};
-
-// A fresh Preferences folder for each case.
-struct Prefs
-{
-    ScratchFolder folder;
-    test_support::EnvVar config{"XDG_CONFIG_HOME", folder.path().c_str()};
-};
-
-TEST_F(SettingAutoloadTest, StartUpLoadsTheLatestFileOnlyWhenTheSwitchIsOn)
-{
+    ScratchFolder::write(files.file("good.cfg.txt"), GOOD_TEXT);
     const struct
     {
         const char* value; // null: no key
@@ -65,51 +58,44 @@ TEST_F(SettingAutoloadTest, StartUpLoadsTheLatestFileOnlyWhenTheSwitchIsOn)
     } cases[] = {{"1", true}, {"10", true}, {"0", false}, {"01", false}, {"", false},
                  {nullptr, false}};
     for (const auto& c : cases) {
-        Prefs prefs;
-        store(c.value, good_file.c_str());
-        SettingsPlugin plugin;
-        ASSERT_EQ(plugin.dsp.init_settings(), 0);
-        mppi::SettingAutoload& autoload = plugin.dsp.use_settings().use_autoload();
-        EXPECT_EQ(autoload.is_latest_config_file_autoloading_enabled(), c.on);
-        autoload.execute_autoloading();
-        EXPECT_EQ(plugin.wrap_2_nat(), c.on ? REORDERED : IDENTITY)
+        StartUp start(c.value, files.file("good.cfg.txt").c_str());
+        EXPECT_EQ(start.autoload().is_latest_config_file_autoloading_enabled(), c.on);
+        start.autoload().execute_autoloading();
+        EXPECT_EQ(start.plugin.wrap_2_nat(), c.on ? REORDERED : IDENTITY)
             << (c.value ? c.value : "(no key)");
     }
 }
 
-TEST_F(SettingAutoloadTest, AFailedStartUpLoadLeavesTheStateAndStartUpGoesOn)
+TEST(SettingAutoload, AFailedStartUpLoadLeavesTheStateAndStartUpGoesOn)
 {
-    const std::string foreign = files.file("foreign.cfg.txt");
-    ScratchFolder::write(foreign, "Brevant_config_section = { parameter_reorder_map = { \"2\" } }");
-    const std::string truncated = files.file("truncated.cfg.txt");
-    ScratchFolder::write(truncated, ScratchFolder::read(good_file).substr(0, 60));
-    const std::string pipe = files.file("pipe");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ScratchFolder files;
+    ScratchFolder::write(files.file("foreign"),
+                         "Other_config_section = { parameter_reorder_map = { \"2\" } }");
+    ScratchFolder::write(files.file("truncated"), GOOD_TEXT.substr(0, 60));
+    ScratchFolder::write(files.file("huge"), GOOD_TEXT);
+    std::filesystem::resize_file(files.file("huge"), mppi::SettingMgr::MAX_FILE_SIZE + 1);
+    ASSERT_EQ(::mkfifo(files.file("pipe").c_str(), 0600), 0);
     const struct
     {
-        const char* file; // null: no key
+        std::string file; // empty: no key
         int code;
     } cases[] = {
-        {nullptr, 0},
-        {"/nowhere/missing.cfg.txt", -1020},
-        {truncated.c_str(), -2044},
-        {foreign.c_str(), -3071},
-        {pipe.c_str(), -1019},
+        {"", 0},
+        {files.file("missing"), -1020},
+        {files.file("truncated"), -2044},
+        {files.file("foreign"), -3071},
+        {files.file("huge"), -1019},
+        {files.file("pipe"), -1019},
         {"/dev/zero", -1019},
     };
     for (const auto& c : cases) {
-        Prefs prefs;
-        store("1", c.file);
-        SettingsPlugin plugin;
-        ASSERT_EQ(plugin.dsp.init_settings(), 0);
-        mppi::SettingAutoload& autoload = plugin.dsp.use_settings().use_autoload();
-        EXPECT_EQ(autoload.autoload_latest(), c.code) << (c.file ? c.file : "(no key)");
-        autoload.execute_autoloading();
-        EXPECT_EQ(plugin.wrap_2_nat(), IDENTITY);
+        StartUp start("1", c.file.empty() ? nullptr : c.file.c_str());
+        EXPECT_EQ(start.autoload().autoload_latest(), c.code) << c.file;
+        start.autoload().execute_autoloading();
+        EXPECT_EQ(start.plugin.wrap_2_nat(), IDENTITY) << c.file;
     }
 }
 
-// Throws while loading, as a client or an allocation may.
 template <typename Thrown>
 struct ThrowingClient : basic::SettingClientInterface
 {
@@ -117,65 +103,48 @@ struct ThrowingClient : basic::SettingClientInterface
     int load_settings(const basic::ConfKeyMulti&) override { throw Thrown(); }
 };
 
-struct Anything
+// A client or an allocation that throws while loading never stops the start-up; the
+// failure is logged.
+TEST(SettingAutoload, AnExceptionWhileLoadingIsLoggedAndNeverLeavesTheStartUpLoad)
 {
-};
-
-TEST_F(SettingAutoloadTest, AnExceptionWhileLoadingNeverLeavesTheStartUpLoad)
-{
-    Prefs prefs;
-    store("1", good_file.c_str());
+    ScratchFolder files;
+    ScratchFolder::write(files.file("good.cfg.txt"), GOOD_TEXT);
     ThrowingClient<std::bad_alloc> alloc;
-    ThrowingClient<Anything> anything;
-    struct Error : std::runtime_error
-    {
-        Error() : std::runtime_error("client failed") {}
-    };
-    ThrowingClient<Error> error;
-    for (basic::SettingClientInterface* client :
-         std::initializer_list<basic::SettingClientInterface*>{&alloc, &anything, &error}) {
-        SettingsPlugin plugin;
-        ASSERT_EQ(plugin.dsp.init_settings(), 0);
-        ASSERT_EQ(plugin.dsp.use_settings().register_client(*client), 0);
-        EXPECT_ANY_THROW(static_cast<void>(plugin.dsp.use_settings().use_autoload().autoload_latest()));
-        EXPECT_NO_THROW(plugin.dsp.use_settings().use_autoload().execute_autoloading());
+    ThrowingClient<int> other;
+    const std::pair<basic::SettingClientInterface*, std::string> cases[] = {
+        {&alloc, std::bad_alloc().what()}, {&other, "Unknown exception."}};
+    for (const auto& [client, reason] : cases) {
+        StartUp start("1", files.file("good.cfg.txt").c_str());
+        ASSERT_EQ(start.plugin.dsp.use_settings().register_client(*client), 0);
+        EXPECT_ANY_THROW(static_cast<void>(start.autoload().autoload_latest()));
+        test_support::LogRecorder log;
+        EXPECT_NO_THROW(start.autoload().execute_autoloading());
+        const auto records = log.get_records();
+        ASSERT_EQ(records.size(), 1U);
+        EXPECT_EQ(records[0].level, tnw::tdbg::Debugger::ERROR);
+        EXPECT_EQ(records[0].msg, "Autoload of the latest settings file failed: " + reason);
     }
 }
 
-TEST_F(SettingAutoloadTest, KeysKeepTheirSenses)
+TEST(SettingAutoload, KeysKeepTheirSenses)
 {
-    Prefs prefs;
-    SettingsPlugin plugin;
-    ASSERT_EQ(plugin.dsp.init_settings(), 0);
-    mppi::SettingAutoload& autoload = plugin.dsp.use_settings().use_autoload();
+    StartUp start(nullptr, nullptr);
+    mppi::SettingAutoload& autoload = start.autoload();
     std::string path = "stale";
     EXPECT_TRUE(autoload.check_and_retrieve_latest_config_file(path)); // true: missing
-    EXPECT_EQ(path, "");
+    EXPECT_EQ(path + autoload.get_latest_config_file(), "");
     EXPECT_FALSE(autoload.is_latest_config_file_existing());
-    EXPECT_EQ(autoload.get_latest_config_file(), "");
-
     ASSERT_EQ(autoload.set_latest_config_file("/x/y.cfg.txt"), 0);
+    ASSERT_EQ(autoload.enable_latest_config_file_autoloading(false), 0);
     EXPECT_FALSE(autoload.check_and_retrieve_latest_config_file(path));
     EXPECT_EQ(path, "/x/y.cfg.txt");
     EXPECT_TRUE(autoload.is_latest_config_file_existing());
-    EXPECT_EQ(autoload.get_latest_config_file(), "/x/y.cfg.txt");
-
-    for (const bool on : {true, false}) {
-        ASSERT_EQ(autoload.enable_latest_config_file_autoloading(on), 0);
-        std::string stored;
-        ASSERT_EQ(sys::PersistentKeyList(PREF_PATH, false).get_key("LatestConfigAutoload", stored),
-                  0);
-        EXPECT_EQ(stored, on ? "1" : "0");
-        EXPECT_EQ(autoload.is_latest_config_file_autoloading_enabled(), on);
-    }
-    EXPECT_EQ(autoload.autoload_multi(), 0);
-
-    // A store that cannot be written throws out of the setters.
-    std::filesystem::remove_all(prefs.folder.path() / "Tarnwick");
-    ScratchFolder::write(prefs.folder.file("Tarnwick"), "blocks the folder");
-    EXPECT_THROW(static_cast<void>(autoload.enable_latest_config_file_autoloading(true)),
-                 std::runtime_error);
-    EXPECT_THROW(static_cast<void>(autoload.set_latest_config_file("/z")), std::runtime_error);
+    std::string stored;
+    ASSERT_EQ(sys::PersistentKeyList("Tarnwick/Morvanel/Autoload", false)
+                  .get_key("LatestConfigAutoload", stored), 0);
+    EXPECT_EQ(stored, "0");
+    ASSERT_EQ(autoload.enable_latest_config_file_autoloading(true), 0);
+    EXPECT_TRUE(autoload.is_latest_config_file_autoloading_enabled());
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -96,27 +95,6 @@ TEST(SettingMgr, OnlyThisPluginsSectionLoadsAndAFailedLoadChangesNothing)
             c.code == 0 ? std::vector<int>{2, 0, 1} : std::vector<int>{0, 1, 2};
         EXPECT_EQ(plugin.wrap_2_nat(), expected) << c.text;
     }
-}
-
-TEST(SettingMgr, AutoloadObjectLivesFromInitToRestore)
-{
-    test_support::SettingsPlugin plugin;
-    SettingMgr& mgr = plugin.dsp.use_settings();
-    const auto message = [&mgr]() -> std::string {
-        try {
-            static_cast<void>(mgr.use_autoload());
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "";
-    };
-    const std::string refusal = "mppi::SettingMgr::use_autoload() : Not initialised.";
-    EXPECT_EQ(message(), refusal);
-    ASSERT_EQ(mgr.init(plugin.dsp), 0);
-    EXPECT_EQ(message(), "");
-    EXPECT_EQ(mgr.use_autoload().make_path(), "Tarnwick/Morvanel/Autoload/");
-    mgr.restore();
-    EXPECT_EQ(message(), refusal);
 }
 
 } // namespace
