@@ -179,9 +179,10 @@ inline float exact_clip(float x, float gain)
     return float(0.6366197723675814 * std::atan(double(x) * gain * 1.5707963267948966));
 }
 
+// Halves upward; NaN gives 0, the rest saturates far beyond any band count.
 inline int round_half_up(double x)
 {
-    return int(std::floor(x + 0.5));
+    return std::isnan(x) ? 0 : int(std::clamp(std::floor(x + 0.5), -1e9, 1e9));
 }
 
 // Natural parameter values, in index order.

@@ -471,7 +471,7 @@ TEST(BrevantDsp, ProgramTransfer)
         std::vector<int> changed; // indices given another value
         std::vector<int> expected;
     };
-    const Case cases[] = {{8, {}, {}}, {8, {1, 6}, {1, 6}}, {3, {1, 2, 5}, {1, 2}}, {12, {7, 10}, {7}}, {0, {}, {}}};
+    const Case cases[] = {{8, {}, {}}, {8, {1, 6}, {1, 6}}, {3, {1, 2}, {1, 2}}, {12, {7, 10}, {7}}, {0, {}, {}}};
     for (const Case& c : cases) {
         mppi::ProgramSlot program;
         program.set_nbr_param(c.nbr);
