@@ -16,7 +16,7 @@ public:
     // The map must outlive the adapter's use.
     void set_param_reorder(mppi::ParamReorder* reorder_ptr) { _reorder_ptr = reorder_ptr; }
     // The manager must outlive the adapter's use.
-    void set_midi(mppi::MidiMgr* midi_ptr) { _midi_ptr = midi_ptr; }
+    void set_midi_mgr(mppi::MidiMgr* midi_ptr) { _midi_ptr = midi_ptr; }
     // Whether the right input and the right output channel (channel 1 of pin 0) are
     // connected; every other channel is.
     void set_right_connected(bool input, bool output)
