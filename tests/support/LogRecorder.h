@@ -32,12 +32,10 @@ public:
     ~LogRecorder();
 
     [[nodiscard]] std::vector<LogRecord> get_records() const;
-    void clear();
-
-    // The callback the debug log calls; records nothing without a recorder.
-    static int receive(int cmd, void* data);
 
 private:
+    static int receive(int cmd, void* data);
+
     tnw::tdbg::LogMgr::Config _old_config;
     mutable std::mutex _mutex;
     std::vector<LogRecord> _records;

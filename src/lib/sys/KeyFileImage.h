@@ -8,8 +8,8 @@
 
 namespace sys {
 
-// The byte image of one key file of the preference key store. Any thread; pure, may
-// allocate.
+// Any thread; pure, may allocate.
+// The byte image of one key file of the preference key store.
 //
 // Layout, numbers unsigned 32-bit little-endian:
 //   magic "TWKL" | entry count | per entry: key length, key bytes, value length, value bytes
