@@ -4,6 +4,7 @@
 
 #include "lib/basic/SharedPtr.h"
 #include "lib/mppi/HostDspInterface.h"
+#include "lib/mppi/MidiMgr.h"
 #include "lib/mppi/PluginInfo.h"
 #include "lib/mppi/ProgramSlot.h"
 #include "plugin/dsp/ParamCutFreq.h"
@@ -30,7 +31,6 @@ constexpr double ROUTING_DEFAULT = 1; // "Post"
 constexpr double SPACING_DEFAULT = 2;
 
 constexpr double VERSION = 1.6;
-constexpr int MIDI_NRPN_CC = 99;
 
 // Rows of the scratch block.
 constexpr int ROW_BAND_L = 0;
@@ -109,7 +109,15 @@ int BrevantDsp::init()
 
 void BrevantDsp::set_up_midi()
 {
-    // Needs the MIDI manager's set-up calls.
+    mppi::MidiMgr* midi_ptr = _host_ptr != nullptr ? _host_ptr->use_midi_interface() : nullptr;
+    if (midi_ptr == nullptr) {
+        return;
+    }
+    const std::string name = get_string_property("plugin_name");
+    midi_ptr->set_persistent_midi_settings(name.c_str());
+    // Parameter i on NRPN i. Full LFOs would follow on the NRPNs after the
+    // parameters; this effect registers none.
+    (void)midi_ptr->set_default_nrpn_mapping();
 }
 
 void BrevantDsp::set_default_state()

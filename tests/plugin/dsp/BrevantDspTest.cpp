@@ -1,20 +1,26 @@
 #include "plugin/dsp/BrevantDsp.h"
 
 #include "lib/basic/SettingMgrInterface.h"
+#include "lib/mppi/MidiDevSelDispatcher.h"
+#include "lib/mppi/MidiMgr.h"
 #include "lib/mppi/ParamReorder.h"
 #include "lib/mppi/NormalizedParamInterface.h"
 #include "lib/mppi/PinProperty.h"
 #include "lib/mppi/ProgramSlot.h"
 #include "support/AllocFailure.h"
 #include "support/BrevantModel.h"
+#include "support/FakePluginCmd.h"
 #include "support/FakeHostDsp.h"
 #include "support/RecordingNotified.h"
+#include "support/ScratchFolder.h"
+#include "support/posix/EnvVar.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <random>
 #include <string>
 #include <atomic>
@@ -414,6 +420,32 @@ TEST(BrevantDsp, SetUpAndDefaultState)
     EXPECT_EQ(dsp.get_next_param_id(), 0);
     EXPECT_EQ(dsp.init(), basic::SettingMgrInterface::ERR_CLIENT_ALREADY_REGISTERED);
     EXPECT_EQ(dsp.get_next_param_id(), 8);
+}
+
+// With a MIDI manager, init reads the MIDI preferences under the plug-in's
+// name and maps parameter i to NRPN i.
+TEST(BrevantDsp, SetUpWithMidiManager)
+{
+    test_support::ScratchFolder prefs;
+    test_support::EnvVar config{"XDG_CONFIG_HOME", prefs.path().c_str()};
+    BrevantDsp dsp;
+    mppi::MidiReceiverInterface client;
+    test_support::FakePluginCmd cmd;
+    mppi::MidiDevSelDispatcher dispatcher;
+    mppi::MidiMgr midi;
+    midi.connect_obj(client, dsp, dispatcher, cmd);
+    auto* host = new FakeHostDsp;
+    host->set_midi_mgr(&midi);
+    dsp.set_host(*host);
+    ASSERT_FALSE(midi.use_persistent_midi_settings().init_check());
+    ASSERT_EQ(dsp.init(), 0);
+    EXPECT_TRUE(midi.use_persistent_midi_settings().init_check());
+    std::map<long, int> expected;
+    for (int i = 0; i < 8; ++i) {
+        expected[99L * 65536 + i] = i;
+    }
+    EXPECT_EQ(midi.get_param_mapping(), expected);
+    dsp.restore();
 }
 
 TEST(BrevantDsp, PropertiesPinsAndRates)
