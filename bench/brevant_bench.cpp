@@ -27,7 +27,17 @@ constexpr int nbr_bands = 15;
 constexpr long fade_period = 512;
 constexpr double warm_up_s = 0.05;
 
-enum Index { CUTOFF, RESO, NBR_BAND, GAIN, ROUTING, SPACING, EVOLUTION, TONE };
+enum Index
+{
+    CUTOFF,
+    RESO,
+    NBR_BAND,
+    GAIN,
+    ROUTING,
+    SPACING,
+    EVOLUTION,
+    TONE
+};
 
 std::vector<float> make_input(unsigned seed)
 {
@@ -53,7 +63,7 @@ struct Effect
         dsp.set_host(*host);
         (void)dsp.init();
         dsp.set_default_state();
-        const double settings[][2] = {{NBR_BAND, 16}, {CUTOFF, 300}, {SPACING, 1}, {RESO, 4},
+        const double settings[][2] = {{NBR_BAND, 16}, {CUTOFF, 300},  {SPACING, 1}, {RESO, 4},
                                       {TONE, 0.6},    {EVOLUTION, 8}, {GAIN, 2}};
         for (const auto& s : settings) {
             dsp.get_param_ref(int(s[0])).set_nat_val(s[1]);

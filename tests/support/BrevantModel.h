@@ -73,8 +73,9 @@ struct Section
     float step(float x, bool guard)
     {
         const int o = 1 - t;
-        const float y = guard ? b[0] * x + 1e-20f + b[1] * xm[t] + b[2] * xm[o] - (a[1] * ym[t] + a[2] * ym[o])
-                              : b[0] * x + b[1] * xm[t] + b[2] * xm[o] - (a[1] * ym[t] + a[2] * ym[o]);
+        const float y =
+            guard ? b[0] * x + 1e-20f + b[1] * xm[t] + b[2] * xm[o] - (a[1] * ym[t] + a[2] * ym[o])
+                  : b[0] * x + b[1] * xm[t] + b[2] * xm[o] - (a[1] * ym[t] + a[2] * ym[o]);
         xm[o] = x, ym[o] = y, t = o;
         return y;
     }
@@ -261,8 +262,14 @@ struct Tap
         }
     }
 
-    static float band_gain(double t) { return float(std::sin(t * 1.5707963267948966) * 0.7071067811865476); }
-    static double lpf_gain(double t) { return std::cos(t * 1.5707963267948966) * 0.7071067811865476; }
+    static float band_gain(double t)
+    {
+        return float(std::sin(t * 1.5707963267948966) * 0.7071067811865476);
+    }
+    static double lpf_gain(double t)
+    {
+        return std::cos(t * 1.5707963267948966) * 0.7071067811865476;
+    }
 
     inline void clear();
     inline void tick(long n);

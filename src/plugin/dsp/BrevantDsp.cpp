@@ -20,24 +20,24 @@
 
 namespace {
 
-constexpr int AUTOMATION_LEVEL = 2;
+constexpr int automation_level = 2;
 
 // Natural defaults of parameters 0 to 5.
-constexpr double CUTOFF_DEFAULT = 1000;
-constexpr double RESO_DEFAULT = 1;
-constexpr double NBR_BAND_DEFAULT = 1;
-constexpr double GAIN_DEFAULT = 1;
-constexpr double ROUTING_DEFAULT = 1; // "Post"
-constexpr double SPACING_DEFAULT = 2;
+constexpr double cutoff_default = 1000;
+constexpr double reso_default = 1;
+constexpr double nbr_band_default = 1;
+constexpr double gain_default = 1;
+constexpr double routing_default = 1; // "Post"
+constexpr double spacing_default = 2;
 
-constexpr double VERSION = 1.6;
+constexpr double version = 1.6;
 
 // Rows of the scratch block.
-constexpr int ROW_BAND_L = 0;
-constexpr int ROW_BAND_R = 1;
-constexpr int ROW_LPF_L = 2;
-constexpr int ROW_LPF_R = 3;
-constexpr int ROW_MONO = 4;
+constexpr int row_band_l = 0;
+constexpr int row_band_r = 1;
+constexpr int row_lpf_l = 2;
+constexpr int row_lpf_r = 3;
+constexpr int row_mono = 4;
 
 [[nodiscard]] bool is_name(const char* name, const char* wanted) noexcept
 {
@@ -50,7 +50,7 @@ template <typename Param>
 Param* make_param(mppi::PluginInternal& registry, mppi::NotifiedInterface& owner, double natural)
 {
     const basic::SharedPtr<Param> param(new Param);
-    param->init(natural, AUTOMATION_LEVEL);
+    param->init(natural, automation_level);
     registry.register_param(basic::SharedPtr<mppi::NormalizedParamInterface>(param));
     param->set_notified(&owner);
     return param.get();
@@ -72,11 +72,11 @@ BrevantDsp::BrevantDsp()
     _pin_out.set_name("Output");
     _pin_out.set_chn_name(0, "Left output");
     _pin_out.set_chn_name(1, "Right output");
-    _band_buf_ptr_arr[0] = _buf_arr[ROW_BAND_L].data();
-    _band_buf_ptr_arr[1] = _buf_arr[ROW_BAND_R].data();
-    _lpf_buf_ptr_arr[0] = _buf_arr[ROW_LPF_L].data();
-    _lpf_buf_ptr_arr[1] = _buf_arr[ROW_LPF_R].data();
-    _mono_buf_ptr = _buf_arr[ROW_MONO].data();
+    _band_buf_ptr_arr[0] = _buf_arr[row_band_l].data();
+    _band_buf_ptr_arr[1] = _buf_arr[row_band_r].data();
+    _lpf_buf_ptr_arr[0] = _buf_arr[row_lpf_l].data();
+    _lpf_buf_ptr_arr[1] = _buf_arr[row_lpf_r].data();
+    _mono_buf_ptr = _buf_arr[row_mono].data();
 }
 
 BrevantDsp::~BrevantDsp()
@@ -92,12 +92,12 @@ int BrevantDsp::init()
     if (_host_ptr != nullptr) {
         (void)_host_ptr->init();
     }
-    _cutoff_param_ptr = make_param<ParamCutFreq>(*this, *this, CUTOFF_DEFAULT);
-    _reso_param_ptr = make_param<ParamReso>(*this, *this, RESO_DEFAULT);
-    _nbr_band_param_ptr = make_param<ParamNbrBand>(*this, *this, NBR_BAND_DEFAULT);
-    _gain_param_ptr = make_param<ParamDistoGain>(*this, *this, GAIN_DEFAULT);
-    _routing_param_ptr = make_param<ParamDistoRouting>(*this, *this, ROUTING_DEFAULT);
-    _spacing_param_ptr = make_param<ParamHarmFactor>(*this, *this, SPACING_DEFAULT);
+    _cutoff_param_ptr = make_param<ParamCutFreq>(*this, *this, cutoff_default);
+    _reso_param_ptr = make_param<ParamReso>(*this, *this, reso_default);
+    _nbr_band_param_ptr = make_param<ParamNbrBand>(*this, *this, nbr_band_default);
+    _gain_param_ptr = make_param<ParamDistoGain>(*this, *this, gain_default);
+    _routing_param_ptr = make_param<ParamDistoRouting>(*this, *this, routing_default);
+    _spacing_param_ptr = make_param<ParamHarmFactor>(*this, *this, spacing_default);
 
     _lpf[0]._type = dsp::Filter2p::TYPE_LOWPASS;
     _lpf[1]._type = dsp::Filter2p::TYPE_LOWPASS;
@@ -125,12 +125,12 @@ void BrevantDsp::set_default_state()
     if (!has_params()) {
         return;
     }
-    _cutoff_param_ptr->set_nat_val(CUTOFF_DEFAULT);
-    _reso_param_ptr->set_nat_val(RESO_DEFAULT);
-    _nbr_band_param_ptr->set_nat_val(NBR_BAND_DEFAULT);
-    _gain_param_ptr->set_nat_val(GAIN_DEFAULT);
-    _routing_param_ptr->set_nat_val(ROUTING_DEFAULT);
-    _spacing_param_ptr->set_nat_val(SPACING_DEFAULT);
+    _cutoff_param_ptr->set_nat_val(cutoff_default);
+    _reso_param_ptr->set_nat_val(reso_default);
+    _nbr_band_param_ptr->set_nat_val(nbr_band_default);
+    _gain_param_ptr->set_nat_val(gain_default);
+    _routing_param_ptr->set_nat_val(routing_default);
+    _spacing_param_ptr->set_nat_val(spacing_default);
     _param_changed_flag.store(true, std::memory_order_release);
     _tap_stage.set_default_state();
     clear_buffers();
@@ -231,7 +231,7 @@ double BrevantDsp::get_property(const char* name) const
         return 1.0;
     }
     if (is_name(name, "plugin_version")) {
-        return VERSION;
+        return version;
     }
     return 0.0;
 }

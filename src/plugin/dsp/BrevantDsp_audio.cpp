@@ -13,18 +13,18 @@
 namespace {
 
 // Exact curve of the stereo roads: (2/pi) atan(x gain pi/2).
-constexpr double TWO_OVER_PI = 0.6366197723675814;
-constexpr double HALF_PI = 1.5707963267948966;
+constexpr double two_over_pi = 0.6366197723675814;
+constexpr double half_pi = 1.5707963267948966;
 
 // "Dist Routing" from here up is "Post".
-constexpr double POST_FROM = 0.5;
+constexpr double post_from = 0.5;
 
 // The tone ramp moves 1/640 of its distance per sample.
-constexpr double BALANCE_STEP = 0.0015625;
+constexpr double balance_step = 0.0015625;
 
 [[nodiscard]] inline float disto_exact(float x, float gain) noexcept
 {
-    return float(TWO_OVER_PI * std::atan(double(x) * double(gain) * HALF_PI));
+    return float(two_over_pi * std::atan(double(x) * double(gain) * half_pi));
 }
 
 } // namespace
@@ -186,7 +186,7 @@ void BrevantDsp::update_io_stereo_flags() noexcept
 
 bool BrevantDsp::is_post_routing() const noexcept
 {
-    return _routing_param_ptr->get_nat_val() >= POST_FROM;
+    return _routing_param_ptr->get_nat_val() >= post_from;
 }
 
 float BrevantDsp::get_gain() const noexcept
@@ -302,7 +302,7 @@ void BrevantDsp::process_harm_balance(float* const* dst, const float* const* lp,
 void BrevantDsp::set_wanted_harm_lpf_balance(double val) noexcept
 {
     _harm_lpf_balance_wanted = val;
-    _harm_lpf_balance_step = (val - _harm_lpf_balance_cur) * BALANCE_STEP;
+    _harm_lpf_balance_step = (val - _harm_lpf_balance_cur) * balance_step;
 }
 
 void BrevantDsp::fix_harm_lpf_balance() noexcept

@@ -17,8 +17,8 @@
 namespace {
 
 // No band and no low-pass cut-off above this share of the sample rate.
-constexpr double BAND_LIMIT_RATIO = 0.475;
-constexpr float CUTOFF_LIMIT_RATIO = 0.475f;
+constexpr double band_limit_ratio = 0.475;
+constexpr float cutoff_limit_ratio = 0.475f;
 
 // Puts a glide at rest on its target.
 void jump(dsp::ParamInertia& glide) noexcept
@@ -81,7 +81,7 @@ void BrevantDsp::update_lpf() noexcept
 
 float BrevantDsp::check_cutoff_freq(float freq) const noexcept
 {
-    const float limit = CUTOFF_LIMIT_RATIO * _lpf[0]._sample_freq;
+    const float limit = cutoff_limit_ratio * _lpf[0]._sample_freq;
     return freq > limit ? limit : freq;
 }
 
@@ -103,7 +103,7 @@ float BrevantDsp::get_band_base_freq() const noexcept
 
 int BrevantDsp::get_band_limit(float f1) const noexcept
 {
-    const double limit = (double(_sample_freq) * BAND_LIMIT_RATIO) / double(f1);
+    const double limit = (double(_sample_freq) * band_limit_ratio) / double(f1);
     if (!std::isfinite(limit)) {
         return 0;
     }

@@ -13,30 +13,30 @@
 
 namespace {
 
-constexpr int SCRATCH_ROW_L = 5;
-constexpr int SCRATCH_ROW_R = 6;
-constexpr int AUTOMATION_LEVEL = 2;
-constexpr double EVOLUTION_DEFAULT = 0;
-constexpr double TONE_DEFAULT = 0.5;
-constexpr float DELAY_GLIDE_TIME = 0.1f;
+constexpr int scratch_row_l = 5;
+constexpr int scratch_row_r = 6;
+constexpr int automation_level = 2;
+constexpr double evolution_default = 0;
+constexpr double tone_default = 0.5;
+constexpr float delay_glide_time = 0.1f;
 
 // pi / 2 and 1 / sqrt 2: the constant-power tone law.
-constexpr double HALF_PI = 1.5707963267948966;
-constexpr double INV_SQRT2 = 0.7071067811865476;
+constexpr double half_pi = 1.5707963267948966;
+constexpr double inv_sqrt2 = 0.7071067811865476;
 
 // Dither of the delay lines: a 31-bit linear congruential generator whose
 // bit 16 picks the sign of a noise far below audibility.
-constexpr std::uint64_t LCG_MUL = 1103515245;
-constexpr std::uint64_t LCG_ADD = 12345;
-constexpr std::uint64_t LCG_MASK = 0x7FFFFFFF;
-constexpr std::uint64_t NOISE_SIGN_BIT = 0x10000;
-constexpr float NOISE_LEVEL = 1e-20f;
+constexpr std::uint64_t lcg_mul = 1103515245;
+constexpr std::uint64_t lcg_add = 12345;
+constexpr std::uint64_t lcg_mask = 0x7FFFFFFF;
+constexpr std::uint64_t noise_sign_bit = 0x10000;
+constexpr float noise_level = 1e-20f;
 
 // A fade counts as complete beyond these.
-constexpr float FADE_FULL = 0.999f;
-constexpr float FADE_GONE = 0.001f;
+constexpr float fade_full = 0.999f;
+constexpr float fade_gone = 0.001f;
 // Below this band gain the band road is silent.
-constexpr double BAND_GAIN_SILENT = 1e-9;
+constexpr double band_gain_silent = 1e-9;
 
 [[nodiscard]] int clamp_band_index(int band) noexcept
 {
@@ -51,15 +51,15 @@ FilterTapStage::~FilterTapStage() = default;
 
 void FilterTapStage::init(mppi::PluginInternal& plugin, ScratchBlock& scratch)
 {
-    _scratch_ptr[0] = scratch[SCRATCH_ROW_L].data();
-    _scratch_ptr[1] = scratch[SCRATCH_ROW_R].data();
+    _scratch_ptr[0] = scratch[scratch_row_l].data();
+    _scratch_ptr[1] = scratch[scratch_row_r].data();
     update_delay_buffers();
     _owner_ptr = dynamic_cast<BrevantDsp*>(&plugin);
 
     const basic::SharedPtr<ParamBandDelay> evolution(new ParamBandDelay);
     const basic::SharedPtr<ParamHarmBalance> tone(new ParamHarmBalance);
-    evolution->init(EVOLUTION_DEFAULT, AUTOMATION_LEVEL);
-    tone->init(TONE_DEFAULT, AUTOMATION_LEVEL);
+    evolution->init(evolution_default, automation_level);
+    tone->init(tone_default, automation_level);
     plugin.register_param(basic::SharedPtr<mppi::NormalizedParamInterface>(evolution));
     plugin.register_param(basic::SharedPtr<mppi::NormalizedParamInterface>(tone));
     _evolution_param_ptr = evolution.get();
@@ -67,7 +67,7 @@ void FilterTapStage::init(mppi::PluginInternal& plugin, ScratchBlock& scratch)
     evolution->set_notified(this);
     tone->set_notified(this);
 
-    _delay_inertia._time = DELAY_GLIDE_TIME;
+    _delay_inertia._time = delay_glide_time;
     set_delay_spl();
 
     for (int band = 0; band < NBR_BANDS; ++band) {
@@ -110,8 +110,8 @@ void FilterTapStage::set_default_state()
     if (_evolution_param_ptr == nullptr) {
         return;
     }
-    _evolution_param_ptr->set_nat_val(EVOLUTION_DEFAULT);
-    _tone_param_ptr->set_nat_val(TONE_DEFAULT);
+    _evolution_param_ptr->set_nat_val(evolution_default);
+    _tone_param_ptr->set_nat_val(tone_default);
 }
 
 void FilterTapStage::clear_buffers() noexcept
@@ -192,13 +192,13 @@ void FilterTapStage::tick(long nbr_spl) noexcept
     }
 
     for (int band = _first_rband; band < _first_rband_dec; ++band) {
-        if (_fade[band] > FADE_FULL) {
+        if (_fade[band] > fade_full) {
             _fade[band] = 1;
             ++_first_rband;
         }
     }
     for (int band = _nbr_active_band - 1; band >= _first_rband_dec; --band) {
-        if (_fade[band] < FADE_GONE) {
+        if (_fade[band] < fade_gone) {
             _fade[band] = 0;
             --_nbr_active_band;
             _filter[0][band].clear_buffers();
@@ -232,7 +232,7 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl) 
     const int nbr_chn = _stereo_flag ? 2 : 1;
 
     if (_band_gain_step == 0 &&
-        (_nbr_active_band == 0 || std::fabs(_band_gain_cur) < BAND_GAIN_SILENT)) {
+        (_nbr_active_band == 0 || std::fabs(_band_gain_cur) < band_gain_silent)) {
         for (int chn = 0; chn < nbr_chn; ++chn) {
             dsp::BasicMixing::clear(out[chn], nbr_spl);
         }
@@ -329,8 +329,8 @@ void FilterTapStage::copy_bound_rand_block_mono(const float** in, long /*nbr_spl
 {
     float* line = _delay_line[0].data();
     for (int i = pos_beg; i < pos_end; ++i) {
-        _noise_state = (_noise_state * LCG_MUL + LCG_ADD) & LCG_MASK;
-        const float noise = (_noise_state & NOISE_SIGN_BIT) != 0 ? NOISE_LEVEL : -NOISE_LEVEL;
+        _noise_state = (_noise_state * lcg_mul + lcg_add) & lcg_mask;
+        const float noise = (_noise_state & noise_sign_bit) != 0 ? noise_level : -noise_level;
         line[_write_pos] = in[0][i] + noise;
         ++_write_pos;
     }
@@ -342,8 +342,8 @@ void FilterTapStage::copy_bound_rand_block_stereo(const float** in, long /*nbr_s
     float* line_l = _delay_line[0].data();
     float* line_r = _delay_line[1].data();
     for (int i = pos_beg; i < pos_end; ++i) {
-        _noise_state = (_noise_state * LCG_MUL + LCG_ADD) & LCG_MASK;
-        const float noise = (_noise_state & NOISE_SIGN_BIT) != 0 ? NOISE_LEVEL : -NOISE_LEVEL;
+        _noise_state = (_noise_state * lcg_mul + lcg_add) & lcg_mask;
+        const float noise = (_noise_state & noise_sign_bit) != 0 ? noise_level : -noise_level;
         line_l[_write_pos] = in[0][i] + noise;
         line_r[_write_pos] = in[1][i] + noise;
         ++_write_pos;
@@ -417,8 +417,8 @@ void FilterTapStage::set_delay_spl() noexcept
     const long max_delay = std::max(_ring_size - MAX_BLOCK_LEN, 0L);
     for (int band = 0; band < NBR_BANDS; ++band) {
         // Negative times reverse the order: band 0 takes 15 steps, band 14 one.
-        const double spl = step_s >= 0 ? double(band) * step_s * fs
-                                       : double(NBR_BANDS - band) * -step_s * fs;
+        const double spl =
+            step_s >= 0 ? double(band) * step_s * fs : double(NBR_BANDS - band) * -step_s * fs;
         long delay = 0;
         if (spl > 0) {
             delay = spl < double(max_delay) ? long(basic::round_int(spl)) : max_delay;
@@ -429,12 +429,12 @@ void FilterTapStage::set_delay_spl() noexcept
 
 float FilterTapStage::band_gain_of(double tone) noexcept
 {
-    return float(std::sin(tone * HALF_PI) * INV_SQRT2);
+    return float(std::sin(tone * half_pi) * inv_sqrt2);
 }
 
 double FilterTapStage::lpf_gain_of(double tone) noexcept
 {
-    return std::cos(tone * HALF_PI) * INV_SQRT2;
+    return std::cos(tone * half_pi) * inv_sqrt2;
 }
 
 void FilterTapStage::silence_band(int band) noexcept

@@ -11,7 +11,10 @@ namespace {
 // The soft clip the effect tabulates: (2/pi) atan((pi/2) x).
 struct SoftClip
 {
-    double operator()(double x) const { return 0.6366197723675814 * std::atan(1.5707963267948966 * x); }
+    double operator()(double x) const
+    {
+        return 0.6366197723675814 * std::atan(1.5707963267948966 * x);
+    }
 };
 using Table = dsp::InterpFncFiniteAsym<-32, 32, SoftClip>;
 
@@ -68,9 +71,9 @@ TEST_F(InterpFncFiniteAsymTest, EndsAndNonFiniteInputs)
     {
         float u, expected;
     };
-    const Case cases[] = {{-32.5f, lo}, {-33.0f, lo}, {-3e9f, lo}, {-1e38f, lo}, {-inf, lo},
-                          {32.0f, hi},  {32.5f, hi},  {3e9f, hi},  {1e38f, hi},  {inf, hi},
-                          {std::nanf(""), 0.0f},      {0.0f, 0.0f}};
+    const Case cases[] = {{-32.5f, lo}, {-33.0f, lo}, {-3e9f, lo},           {-1e38f, lo},
+                          {-inf, lo},   {32.0f, hi},  {32.5f, hi},           {3e9f, hi},
+                          {1e38f, hi},  {inf, hi},    {std::nanf(""), 0.0f}, {0.0f, 0.0f}};
     for (const Case& c : cases) {
         EXPECT_EQ(table(c.u), c.expected) << c.u;
     }

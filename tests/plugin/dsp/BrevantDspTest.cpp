@@ -3,27 +3,27 @@
 #include "lib/basic/SettingMgrInterface.h"
 #include "lib/mppi/MidiDevSelDispatcher.h"
 #include "lib/mppi/MidiMgr.h"
-#include "lib/mppi/ParamReorder.h"
 #include "lib/mppi/NormalizedParamInterface.h"
+#include "lib/mppi/ParamReorder.h"
 #include "lib/mppi/PinProperty.h"
 #include "lib/mppi/ProgramSlot.h"
 #include "support/AllocFailure.h"
 #include "support/BrevantModel.h"
-#include "support/FakePluginCmd.h"
 #include "support/FakeHostDsp.h"
+#include "support/FakePluginCmd.h"
 #include "support/RecordingNotified.h"
 #include "support/ScratchFolder.h"
 #include "support/posix/EnvVar.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <random>
 #include <string>
-#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -31,9 +31,19 @@ namespace {
 
 using test_support::FakeHostDsp;
 
-enum Index { CUTOFF, RESO, NBR_BAND, GAIN, ROUTING, SPACING, EVOLUTION, TONE };
+enum Index
+{
+    CUTOFF,
+    RESO,
+    NBR_BAND,
+    GAIN,
+    ROUTING,
+    SPACING,
+    EVOLUTION,
+    TONE
+};
 // Not a parameter: a reset (clear_buffers) of the effect and the model.
-constexpr int RESET = -1;
+constexpr int reset = -1;
 
 struct Setting
 {
@@ -76,13 +86,13 @@ struct Rig
 
     void set(const Setting& s)
     {
-        if (s.index == RESET) {
+        if (s.index == reset) {
             dsp.clear_buffers();
             ref.clear_buffers();
             return;
         }
         dsp.get_param_ref(s.index).set_nat_val(s.natural);
-        double* field[] = {&ref.p.cutoff, &ref.p.reso,    &ref.p.nbr_band,  &ref.p.gain,
+        double* field[] = {&ref.p.cutoff,  &ref.p.reso,    &ref.p.nbr_band,  &ref.p.gain,
                            &ref.p.routing, &ref.p.spacing, &ref.p.evolution, &ref.p.tone};
         *field[s.index] = s.natural;
         if (s.index < EVOLUTION) {
@@ -109,8 +119,9 @@ Signal test_signal(long len, bool impulse, unsigned seed)
 {
     Signal s = noise(len, seed, 0.25f);
     for (long i = 0; i < len; ++i) {
-        s[std::size_t(i)] = impulse ? (i == 0 ? 1.0f : 0.0f)
-                                    : s[std::size_t(i)] + 0.4f * float(std::sin(0.03 * double(i + seed)));
+        s[std::size_t(i)] =
+            impulse ? (i == 0 ? 1.0f : 0.0f)
+                    : s[std::size_t(i)] + 0.4f * float(std::sin(0.03 * double(i + seed)));
     }
     return s;
 }
@@ -126,7 +137,7 @@ struct Outputs
 // starts as a copy of the input; with `in_place` the effect reads its input
 // from its output buffers.
 Outputs run(Rig& rig, const Signal (&in)[2], const std::vector<long>& blocks,
-        const std::vector<Change>& changes, bool mix, bool in_place)
+            const std::vector<Change>& changes, bool mix, bool in_place)
 {
     const long len = long(in[0].size());
     Outputs r{{in[0], in[1]}, {in[0], in[1]}};
@@ -174,7 +185,10 @@ struct GoldenCase
 const std::vector<GoldenCase> golden_cases = {
     {"defaults", 44100, {}, {}},
     {"one band", 48000, {{NBR_BAND, 2}, {TONE, 0.8}}, {}},
-    {"low-pass alone", 44100, {{CUTOFF, 2000}, {RESO, 8}}, {{500, {TONE, 0.9}}, {1400, {TONE, 0.1}}}},
+    {"low-pass alone",
+     44100,
+     {{CUTOFF, 2000}, {RESO, 8}},
+     {{500, {TONE, 0.9}}, {1400, {TONE, 0.1}}}},
     {"sixteen bands", 44100, {{NBR_BAND, 16}, {CUTOFF, 500}, {SPACING, 1}}, {}},
     {"extreme resonance", 48000, {{RESO, 100}, {CUTOFF, 3000}, {NBR_BAND, 4}, {GAIN, 10}}, {}},
     {"evolution up", 44100, {{EVOLUTION, 20}, {NBR_BAND, 8}, {CUTOFF, 300}}, {}},
@@ -182,14 +196,14 @@ const std::vector<GoldenCase> golden_cases = {
     {"moves",
      44100,
      {{NBR_BAND, 5}, {CUTOFF, 700}},
-     {{700, {NBR_BAND, 10}},  {700, {TONE, 0.2}},      {700, {CUTOFF, 1500}},
-      {700, {EVOLUTION, 12}}, {700, {GAIN, 3}},        {2000, {NBR_BAND, 3}},
-      {2000, {SPACING, 1.5}}, {2300, {ROUTING, 1}},    {2300, {ROUTING, 0}},
-      {3000, {RESO, 30}},     {3000, {TONE, 0.9}},     {3000, {EVOLUTION, -8}},
-      {3300, {NBR_BAND, 9}},  {3600, {CUTOFF, 9000}},  {4500, {CUTOFF, 800}},
-      {4500, {NBR_BAND, 16}}, {5200, {ROUTING, 1}},    {5200, {TONE, 0.0}},
-      {5700, {CUTOFF, 2500}}, {5700, {NBR_BAND, 12}},  {5700, {TONE, 0.6}},
-      {5700, {EVOLUTION, 0}}, {5700, {RESET, 0}}}},
+     {{700, {NBR_BAND, 10}},  {700, {TONE, 0.2}},     {700, {CUTOFF, 1500}},
+      {700, {EVOLUTION, 12}}, {700, {GAIN, 3}},       {2000, {NBR_BAND, 3}},
+      {2000, {SPACING, 1.5}}, {2300, {ROUTING, 1}},   {2300, {ROUTING, 0}},
+      {3000, {RESO, 30}},     {3000, {TONE, 0.9}},    {3000, {EVOLUTION, -8}},
+      {3300, {NBR_BAND, 9}},  {3600, {CUTOFF, 9000}}, {4500, {CUTOFF, 800}},
+      {4500, {NBR_BAND, 16}}, {5200, {ROUTING, 1}},   {5200, {TONE, 0.0}},
+      {5700, {CUTOFF, 2500}}, {5700, {NBR_BAND, 12}}, {5700, {TONE, 0.6}},
+      {5700, {EVOLUTION, 0}}, {5700, {reset, 0}}}},
 };
 
 // Every road of both hooks (Pre and Post; mono input, stereo input into a mono
@@ -208,7 +222,8 @@ TEST(BrevantDsp, RoadsMatchTheModelBitForBit)
             for (const auto& conn : io) {
                 for (const bool mix : {false, true}) {
                     for (const bool impulse : {true, false}) {
-                        const Signal in[2] = {test_signal(len, impulse, 1), test_signal(len, false, 2)};
+                        const Signal in[2] = {test_signal(len, impulse, 1),
+                                              test_signal(len, false, 2)};
                         Rig rig(c.fs, conn[0], conn[1], settings);
                         const Outputs r = run(rig, in, blocks, c.changes, mix, false);
                         Rig rig_ip(c.fs, conn[0], conn[1], settings);
@@ -216,8 +231,8 @@ TEST(BrevantDsp, RoadsMatchTheModelBitForBit)
                         for (int ch = 0; ch < 2; ++ch) {
                             SCOPED_TRACE(testing::Message()
                                          << c.name << ", routing " << routing << ", right in "
-                                         << conn[0] << ", right out " << conn[1] << ", mix "
-                                         << mix << ", impulse " << impulse << ", channel " << ch);
+                                         << conn[0] << ", right out " << conn[1] << ", mix " << mix
+                                         << ", impulse " << impulse << ", channel " << ch);
                             EXPECT_EQ(first_difference(r.got[ch], r.want[ch]), -1);
                             EXPECT_EQ(first_difference(r.got[ch], ip.got[ch]), -1);
                         }
@@ -249,8 +264,8 @@ TEST(BrevantDsp, BlockSizeDoesNotChangeTheOutput)
 {
     const Signal in[2] = {noise(8192, 3), noise(8192, 4)};
     for (const double routing : {0.0, 1.0}) {
-        const std::vector<Setting> settings = {{ROUTING, routing}, {NBR_BAND, 12},  {EVOLUTION, -20},
-                                               {RESO, 20},         {TONE, 0.7},     {CUTOFF, 700},
+        const std::vector<Setting> settings = {{ROUTING, routing}, {NBR_BAND, 12}, {EVOLUTION, -20},
+                                               {RESO, 20},         {TONE, 0.7},    {CUTOFF, 700},
                                                {GAIN, 4}};
         Rig first(44100, true, true, settings);
         const auto expected = process(first.dsp, in, 64);
@@ -316,7 +331,8 @@ TEST(BrevantDsp, StaysFiniteAtEverySetting)
     for (long i = 0; i < len; ++i) {
         sq[std::size_t(i)] = (i / 37) % 2 == 0 ? 1.0f : -1.0f;
     }
-    const Signal inputs[4][2] = {{noise(len, 5, 1), noise(len, 6, 1)}, {zero, zero}, {dc, dc}, {sq, dc}};
+    const Signal inputs[4][2] = {
+        {noise(len, 5, 1), noise(len, 6, 1)}, {zero, zero}, {dc, dc}, {sq, dc}};
     std::vector<std::vector<float>> settings;
     for (const float v : {0.0f, 0.5f, 1.0f}) {
         settings.emplace_back(8, v);
@@ -347,9 +363,10 @@ TEST(BrevantDsp, StaysFiniteAtEverySetting)
             dsp.clear_buffers();
             for (const auto& in : inputs) {
                 for (const auto& ch : process(dsp, in, 256)) {
-                    const float peak = *std::max_element(ch.begin(), ch.end(), [](float a, float b) {
-                        return !(std::fabs(a) >= std::fabs(b));
-                    });
+                    const float peak =
+                        *std::max_element(ch.begin(), ch.end(), [](float a, float b) {
+                            return !(std::fabs(a) >= std::fabs(b));
+                        });
                     ASSERT_LT(std::fabs(peak), 64.0f) << "rate " << fs << " tone " << norm[7];
                 }
             }
@@ -397,7 +414,7 @@ TEST(BrevantDsp, SetUpAndDefaultState)
     {
         const char* name;
         double natural;
-    } params[8] = {{"Cutoff Freq", 1000}, {"Resonance", 1},  {"Nbr Bands", 1}, {"Dist Gain", 1},
+    } params[8] = {{"Cutoff Freq", 1000}, {"Resonance", 1},    {"Nbr Bands", 1}, {"Dist Gain", 1},
                    {"Dist Routing", 1},   {"Band Spacing", 2}, {"Evolution", 0}, {"Tone", 0.5}};
     ASSERT_EQ(dsp.get_nbr_param(), 8);
     ASSERT_EQ(dsp.get_next_param_id(), 8);
@@ -503,7 +520,8 @@ TEST(BrevantDsp, ProgramTransfer)
         std::vector<int> changed; // indices given another value
         std::vector<int> expected;
     };
-    const Case cases[] = {{8, {}, {}}, {8, {1, 6}, {1, 6}}, {3, {1, 2}, {1, 2}}, {12, {7, 10}, {7}}, {0, {}, {}}};
+    const Case cases[] = {
+        {8, {}, {}}, {8, {1, 6}, {1, 6}}, {3, {1, 2}, {1, 2}}, {12, {7, 10}, {7}}, {0, {}, {}}};
     for (const Case& c : cases) {
         mppi::ProgramSlot program;
         program.set_nbr_param(c.nbr);
@@ -557,7 +575,8 @@ TEST(BrevantDsp, CutoffAndRateLimits)
         float expected_freq;
     };
     const float inf = std::numeric_limits<float>::infinity();
-    for (const Case& c : {Case{16000, 7600}, Case{8000, 3800}, Case{22050, 10240}, Case{384000, 10240}}) {
+    for (const Case& c :
+         {Case{16000, 7600}, Case{8000, 3800}, Case{22050, 10240}, Case{384000, 10240}}) {
         Rig rig(c.fs, true, true, {{CUTOFF, 10240}, {RESO, 100}, {ROUTING, 0}});
         EXPECT_EQ(rig.dsp.get_lpf(0)._freq, c.expected_freq);
         EXPECT_EQ(rig.dsp.get_lpf(1)._freq, c.expected_freq);
@@ -579,8 +598,11 @@ TEST(BrevantDsp, CutoffAndRateLimits)
 // band index within the bank.
 TEST(BrevantDsp, BandCountAndLimitAreClamped)
 {
-    const std::vector<Setting> cases[] = {{{NBR_BAND, 0}},    {{NBR_BAND, -7}},   {{NBR_BAND, 40}},
-                                          {{NBR_BAND, std::nan("")}}, {{CUTOFF, 0}, {NBR_BAND, 16}},
+    const std::vector<Setting> cases[] = {{{NBR_BAND, 0}},
+                                          {{NBR_BAND, -7}},
+                                          {{NBR_BAND, 40}},
+                                          {{NBR_BAND, std::nan("")}},
+                                          {{CUTOFF, 0}, {NBR_BAND, 16}},
                                           {{CUTOFF, -5}, {NBR_BAND, 16}}};
     for (const auto& settings : cases) {
         Rig rig(44100, true, true, settings);
@@ -634,7 +656,8 @@ TEST(BrevantDsp, ConcurrentChangeIsTaken)
     }
     EXPECT_FLOAT_EQ(rig.dsp.get_tap_stage().get_band_gain_cur(),
                     float(std::sin(0.25 * 1.5707963267948966) * 0.7071067811865476));
-    EXPECT_DOUBLE_EQ(rig.dsp.get_harm_lpf_balance(), std::cos(0.25 * 1.5707963267948966) * 0.7071067811865476);
+    EXPECT_DOUBLE_EQ(rig.dsp.get_harm_lpf_balance(),
+                     std::cos(0.25 * 1.5707963267948966) * 0.7071067811865476);
 }
 
 } // namespace

@@ -13,7 +13,17 @@
 
 namespace {
 
-enum Index { CUTOFF, RESO, NBR_BAND, GAIN, ROUTING, SPACING, EVOLUTION, TONE };
+enum Index
+{
+    CUTOFF,
+    RESO,
+    NBR_BAND,
+    GAIN,
+    ROUTING,
+    SPACING,
+    EVOLUTION,
+    TONE
+};
 
 struct Setting
 {
@@ -67,8 +77,8 @@ TEST(FilterTapStage, RingSizes)
     {
         float fs;
         long size;
-    } cases[] = {{4000, 4096},    {8000, 8192},     {22050, 32768},   {44100, 65536},
-                 {48000, 65536},  {87300, 131072},  {96000, 131072},  {384000, 524288}};
+    } cases[] = {{4000, 4096},   {8000, 8192},    {22050, 32768},  {44100, 65536},
+                 {48000, 65536}, {87300, 131072}, {96000, 131072}, {384000, 524288}};
     for (const auto& c : cases) {
         // A stage on its own, set to the rate before its first sizing (the
         // effect's stage is sized at 44100 Hz first and never shrinks).
@@ -116,12 +126,16 @@ TEST(FilterTapStage, BandDelaysFollowEvolution)
         float fs;
         long step;
         bool reversed;
-    } cases[] = {{0, 44100, 0, false}, {10, 44100, 441, false}, {-10, 44100, 441, true},
-                 {50, 48000, 2400, false}, {-50, 96000, 4800, true}};
+    } cases[] = {{0, 44100, 0, false},
+                 {10, 44100, 441, false},
+                 {-10, 44100, 441, true},
+                 {50, 48000, 2400, false},
+                 {-50, 96000, 4800, true}};
     for (const auto& c : cases) {
         const auto dsp = make_dsp(c.fs, {{EVOLUTION, c.evolution}});
         for (int band = 0; band < FilterTapStage::NBR_BANDS; ++band) {
-            EXPECT_EQ(dsp->get_tap_stage().get_delay_spl(band), c.step * (c.reversed ? 15 - band : band))
+            EXPECT_EQ(dsp->get_tap_stage().get_delay_spl(band),
+                      c.step * (c.reversed ? 15 - band : band))
                 << c.evolution << " ms, band " << band;
         }
     }
@@ -149,7 +163,8 @@ TEST(FilterTapStage, BandLayout)
                  {44100, 1000, 2, 16, 10}, {44100, 1000, 2, 1, 0},   {48000, 440, 3, 6, 5},
                  {44100, 1000, 2, 2.5, 2}};
     for (const auto& c : cases) {
-        const auto dsp = make_dsp(c.fs, {{CUTOFF, c.cutoff}, {SPACING, c.spacing}, {NBR_BAND, c.nbr}});
+        const auto dsp =
+            make_dsp(c.fs, {{CUTOFF, c.cutoff}, {SPACING, c.spacing}, {NBR_BAND, c.nbr}});
         const FilterTapStage& tap = dsp->get_tap_stage();
         ASSERT_EQ(tap.get_nbr_active_band(), c.active) << c.fs << " " << c.cutoff;
         EXPECT_EQ(tap.get_first_rband(), c.active);
@@ -232,7 +247,9 @@ TEST(FilterTapStage, BandLeavingByTheLimitReturnsSilent)
 // cos(t pi/2)/sqrt 2; a change ramps both over 640 samples.
 TEST(FilterTapStage, ToneGains)
 {
-    const auto band = [](double t) { return float(std::sin(t * 1.5707963267948966) * 0.7071067811865476); };
+    const auto band = [](double t) {
+        return float(std::sin(t * 1.5707963267948966) * 0.7071067811865476);
+    };
     const auto lpf = [](double t) { return std::cos(t * 1.5707963267948966) * 0.7071067811865476; };
     for (const double tone : {0.0, 0.5, 1.0}) {
         const auto dsp = make_dsp(44100, {{TONE, tone}});
@@ -284,7 +301,8 @@ TEST(FilterTapStage, WorksWithoutOwner)
     tap.set_default_state();
     tap.set_nbr_active_band(1);
     tap.clear_buffers();
-    EXPECT_EQ(tap.get_band_gain_cur(), float(std::sin(0.5 * 1.5707963267948966) * 0.7071067811865476));
+    EXPECT_EQ(tap.get_band_gain_cur(),
+              float(std::sin(0.5 * 1.5707963267948966) * 0.7071067811865476));
     registry.get_param_ref(1).set_nat_val(1);
     std::vector<float> buf(64, 0.5f);
     float* out[1] = {buf.data()};
