@@ -71,6 +71,22 @@ public:
     // memory sample to +0.
     void kill_denormal() noexcept;
 
+    // The memory in time order: input and output samples at n-1 and n-2,
+    // and the toggle that says which slot holds n-1.
+    struct State
+    {
+        float x1 = 0;
+        float x2 = 0;
+        float y1 = 0;
+        float y2 = 0;
+        int pos = 0;
+    };
+
+    // Audio thread; no lock. The memory, for an owner that runs the section
+    // elsewhere (side by side with others) and hands the memory back.
+    [[nodiscard]] State get_state() const noexcept;
+    void set_state(const State& state) noexcept;
+
     // Memory slot k (0 or 1) of the input and output samples, and the toggle.
     [[nodiscard]] float get_mem_x(int k) const noexcept { return _mem_x[k]; }
     [[nodiscard]] float get_mem_y(int k) const noexcept { return _mem_y[k]; }

@@ -5,6 +5,7 @@
 
 #include "lib/dsp/BasicMixing.h"
 #include "lib/mppi/HostDspInterface.h"
+#include "plugin/dsp/DistoExact.h"
 #include "plugin/dsp/ParamDistoRouting.h"
 
 #include <algorithm>
@@ -12,20 +13,11 @@
 
 namespace {
 
-// Exact curve of the stereo roads: (2/pi) atan(x gain pi/2).
-constexpr double two_over_pi = 0.6366197723675814;
-constexpr double half_pi = 1.5707963267948966;
-
 // "Dist Routing" from here up is "Post".
 constexpr double post_from = 0.5;
 
 // The tone ramp moves 1/640 of its distance per sample.
 constexpr double balance_step = 0.0015625;
-
-[[nodiscard]] inline float disto_exact(float x, float gain) noexcept
-{
-    return float(two_over_pi * std::atan(double(x) * double(gain) * half_pi));
-}
 
 } // namespace
 
@@ -230,31 +222,22 @@ void BrevantDsp::process_disto_mono_r(float* const* dst, const float* const* src
 void BrevantDsp::process_disto_mono_mix(float* const* dst, const float* const* src,
                                         long nbr_spl) const noexcept
 {
-    const float gain = get_gain();
-    for (long i = 0; i < nbr_spl; ++i) {
-        dst[0][i] += disto_exact(src[0][i], gain);
-    }
+    DistoExact::process_block_mix(dst[0], src[0], nbr_spl, get_gain());
 }
 
 void BrevantDsp::process_disto_stereo_r(float* const* dst, const float* const* src,
                                         long nbr_spl) const noexcept
 {
-    const float gain = get_gain();
     for (int chn = 0; chn < 2; ++chn) {
-        for (long i = 0; i < nbr_spl; ++i) {
-            dst[chn][i] = disto_exact(src[chn][i], gain);
-        }
+        DistoExact::process_block(dst[chn], src[chn], nbr_spl, get_gain());
     }
 }
 
 void BrevantDsp::process_disto_stereo_mix(float* const* dst, const float* const* src,
                                           long nbr_spl) const noexcept
 {
-    const float gain = get_gain();
     for (int chn = 0; chn < 2; ++chn) {
-        for (long i = 0; i < nbr_spl; ++i) {
-            dst[chn][i] += disto_exact(src[chn][i], gain);
-        }
+        DistoExact::process_block_mix(dst[chn], src[chn], nbr_spl, get_gain());
     }
 }
 

@@ -9,6 +9,7 @@
 #include "plugin/dsp/ParamHarmBalance.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -31,6 +32,38 @@ constexpr std::uint64_t lcg_add = 12345;
 constexpr std::uint64_t lcg_mask = 0x7FFFFFFF;
 constexpr std::uint64_t noise_sign_bit = 0x10000;
 constexpr float noise_level = 1e-20f;
+
+// The generator advanced by k steps at once: state(n + k) = (mul state(n) +
+// add) AND lcg_mask, with every product and sum taken modulo 2^64 as a single
+// step does; 2^31 divides 2^64, so the masked result is the same.
+struct LcgJump
+{
+    std::uint64_t mul;
+    std::uint64_t add;
+};
+
+constexpr LcgJump lcg_jump(int k) noexcept
+{
+    LcgJump j{1, 0};
+    for (int i = 0; i < k; ++i) {
+        j.mul = (j.mul * lcg_mul) & lcg_mask;
+        j.add = (j.add * lcg_mul + lcg_add) & lcg_mask;
+    }
+    return j;
+}
+
+constexpr LcgJump lcg_jumps[4] = {lcg_jump(1), lcg_jump(2), lcg_jump(3), lcg_jump(4)};
+
+// +noise_level when the sign bit of the state is set, else -noise_level,
+// built from the bits without a branch on the random bit.
+[[nodiscard]] inline float noise_of(std::uint64_t state) noexcept
+{
+    constexpr auto level_bits = std::bit_cast<std::uint32_t>(noise_level);
+    constexpr int to_float_sign = 31 - 16;
+    static_assert(noise_sign_bit == std::uint64_t{1} << 16);
+    const auto sign = std::uint32_t(~state & noise_sign_bit) << to_float_sign;
+    return std::bit_cast<float>(level_bits | sign);
+}
 
 // A fade counts as complete beyond these.
 constexpr float fade_full = 0.999f;
@@ -78,6 +111,7 @@ void FilterTapStage::init(mppi::PluginInternal& plugin, ScratchBlock& scratch)
             f.update_eq();
         }
     }
+    _bank_dirty = true;
 }
 
 void FilterTapStage::release_params() noexcept
@@ -102,6 +136,7 @@ void FilterTapStage::set_sample_freq(float fs)
         }
     }
     _band_layout_changed_flag = true;
+    _bank_dirty = true;
     update_delay_buffers();
 }
 
@@ -139,16 +174,16 @@ void FilterTapStage::clear_buffers() noexcept
     _first_rband_dec = _nbr_active_band;
     for (int band = 0; band < NBR_BANDS; ++band) {
         _fade[band] = band < _nbr_active_band ? 1.0f : 0.0f;
-        _filter[0][band].clear_buffers();
-        _filter[1][band].clear_buffers();
+        clear_band_mem(band);
         if (_stereo_flag) {
             _filter[1][band].copy_settings(_filter[0][band]);
         }
         _filter[0][band].update_eq();
         _filter[1][band].update_eq();
     }
+    _bank_dirty = true;
     for (auto& line : _delay_line) {
-        dsp::BasicMixing::clear(line.data(), _ring_size);
+        dsp::BasicMixing::clear(line.data(), long(line.size()));
     }
 }
 
@@ -184,6 +219,7 @@ void FilterTapStage::tick(long nbr_spl) noexcept
             }
         }
         _band_layout_changed_flag = false;
+        _bank_dirty = true;
     }
 
     if (_delay_inertia._step != 0) {
@@ -201,8 +237,8 @@ void FilterTapStage::tick(long nbr_spl) noexcept
         if (_fade[band] < fade_gone) {
             _fade[band] = 0;
             --_nbr_active_band;
-            _filter[0][band].clear_buffers();
-            _filter[1][band].clear_buffers();
+            clear_band_mem(band);
+            _bank_dirty = true;
         }
     }
 
@@ -222,6 +258,7 @@ void FilterTapStage::set_stereo_flag(bool stereo) noexcept
             _filter[1][band].copy_settings(_filter[0][band]);
             _filter[1][band].update_eq();
         }
+        _bank_dirty = true;
     }
     _stereo_flag = stereo;
 }
@@ -238,19 +275,64 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl) 
         }
         return;
     }
-
-    for (int band = 0; band < _first_rband; ++band) {
-        process_band_no_ramp(out, band, nbr_chn, nbr_spl, true);
-    }
-    for (int band = _first_rband; band < _first_rband_dec; ++band) {
-        process_band_no_ramp(_scratch_ptr, band, nbr_chn, nbr_spl, false);
-        process_band_ramp(out, band, nbr_chn, nbr_spl, true);
-    }
-    for (int band = _first_rband_dec; band < _nbr_active_band; ++band) {
-        process_band_no_ramp(_scratch_ptr, band, nbr_chn, nbr_spl, false);
-        process_band_ramp(out, band, nbr_chn, nbr_spl, false);
+    if (_nbr_active_band == 0) {
+        apply_band_gain(out, nbr_chn, nbr_spl);
+        return;
     }
 
+    if (_bank_dirty) {
+        load_bank();
+    }
+    BandBank::Chunk chunk;
+    chunk.nbr_chn = nbr_chn;
+    chunk.nbr_lanes = _nbr_active_band;
+    chunk.nbr_spl = nbr_spl;
+    for (int band = 0; band < _nbr_active_band; ++band) {
+        // The write position is already past the block, so a delay of 0 reads
+        // the block just written; the copy behind the ring makes the read
+        // contiguous.
+        const long read_pos = (_write_pos - _delay_spl[band] - nbr_spl) & _ring_mask;
+        for (int chn = 0; chn < nbr_chn; ++chn) {
+            chunk.src[chn][band] = _delay_line[chn].data() + read_pos;
+        }
+    }
+
+    // Steady bands enter the sum as they are (a weight of 1 with no step
+    // changes no bit), rising and falling ones under their ramps.
+    alignas(32) float fade[BandBank::NBR_LANES] = {};
+    alignas(32) float fade_step[BandBank::NBR_LANES] = {};
+    if (_first_rband < _nbr_active_band) {
+        for (int band = 0; band < _nbr_active_band; ++band) {
+            const bool steady = band < _first_rband;
+            fade[band] = steady ? 1.0f : _fade[band];
+            fade_step[band] = steady ? 0.0f : band < _first_rband_dec ? _fade_step : -_fade_step;
+        }
+        chunk.fade = fade;
+        chunk.fade_step = fade_step;
+    }
+
+    float gain[MAX_BLOCK_LEN];
+    if (_band_gain_cur == _band_gain_target) {
+        chunk.gain = _band_gain_cur;
+    } else {
+        for (long i = 0; i < nbr_spl; ++i) {
+            gain[i] = _band_gain_cur;
+            _band_gain_cur += _band_gain_step;
+        }
+        chunk.gain_ramp = gain;
+    }
+
+    _bank.process(out, chunk);
+
+    if (chunk.fade != nullptr) {
+        for (int band = _first_rband; band < _nbr_active_band; ++band) {
+            _fade[band] = fade[band];
+        }
+    }
+}
+
+void FilterTapStage::apply_band_gain(float** out, int nbr_chn, long nbr_spl) noexcept
+{
     if (_band_gain_cur == _band_gain_target) {
         for (int chn = 0; chn < nbr_chn; ++chn) {
             dsp::BasicMixing::scale_1_v(out[chn], nbr_spl, _band_gain_cur);
@@ -265,6 +347,28 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl) 
     }
 }
 
+void FilterTapStage::load_bank() noexcept
+{
+    for (int chn = 0; chn < NBR_CHN; ++chn) {
+        for (int band = 0; band < NBR_BANDS; ++band) {
+            if (band < _nbr_active_band) {
+                _bank.set_coefs(chn, band, _filter[chn][band]);
+            } else {
+                // An inactive band's memory is clear (it was cleared when the
+                // band left); the bank keeps it so.
+                _bank.silence(chn, band);
+            }
+        }
+    }
+    _bank_dirty = false;
+}
+
+const dsp::Filter2p& FilterTapStage::get_filter(int chn, int band) const noexcept
+{
+    _filter[chn][band].set_state(_bank.get_state(chn, band));
+    return _filter[chn][band];
+}
+
 void FilterTapStage::set_nbr_active_band(int nbr) noexcept
 {
     nbr = clamp_band_index(nbr);
@@ -275,6 +379,7 @@ void FilterTapStage::set_nbr_active_band(int nbr) noexcept
     }
     _nbr_active_band = nbr;
     _band_layout_changed_flag = true;
+    _bank_dirty = true;
 }
 
 void FilterTapStage::set_first_rband(int band) noexcept
@@ -308,18 +413,12 @@ void FilterTapStage::set_q(float q, int band) noexcept
 void FilterTapStage::copy_rand_block(const float** in, long nbr_spl) noexcept
 {
     // Split at the end of the ring, so that the loops need no masking.
+    const int nbr_chn = _stereo_flag ? 2 : 1;
     const long first = std::min(_ring_size - _write_pos, nbr_spl);
-    const auto copy = [&](long beg, long end) {
-        if (_stereo_flag) {
-            copy_bound_rand_block_stereo(in, nbr_spl, int(beg), int(end));
-        } else {
-            copy_bound_rand_block_mono(in, nbr_spl, int(beg), int(end));
-        }
-    };
-    copy(0, first);
+    write_ring(in, nbr_chn, 0, first);
     if (first < nbr_spl) {
         _write_pos = 0;
-        copy(first, nbr_spl);
+        write_ring(in, nbr_chn, first, nbr_spl);
     }
     _write_pos &= _ring_mask;
 }
@@ -327,27 +426,54 @@ void FilterTapStage::copy_rand_block(const float** in, long nbr_spl) noexcept
 void FilterTapStage::copy_bound_rand_block_mono(const float** in, long /*nbr_spl*/, int pos_beg,
                                                 int pos_end) noexcept
 {
-    float* line = _delay_line[0].data();
-    for (int i = pos_beg; i < pos_end; ++i) {
-        _noise_state = (_noise_state * lcg_mul + lcg_add) & lcg_mask;
-        const float noise = (_noise_state & noise_sign_bit) != 0 ? noise_level : -noise_level;
-        line[_write_pos] = in[0][i] + noise;
-        ++_write_pos;
-    }
+    write_ring(in, 1, pos_beg, pos_end);
 }
 
 void FilterTapStage::copy_bound_rand_block_stereo(const float** in, long /*nbr_spl*/, int pos_beg,
                                                   int pos_end) noexcept
 {
-    float* line_l = _delay_line[0].data();
-    float* line_r = _delay_line[1].data();
-    for (int i = pos_beg; i < pos_end; ++i) {
-        _noise_state = (_noise_state * lcg_mul + lcg_add) & lcg_mask;
-        const float noise = (_noise_state & noise_sign_bit) != 0 ? noise_level : -noise_level;
-        line_l[_write_pos] = in[0][i] + noise;
-        line_r[_write_pos] = in[1][i] + noise;
-        ++_write_pos;
+    write_ring(in, 2, pos_beg, pos_end);
+}
+
+void FilterTapStage::write_ring(const float** in, int nbr_chn, long beg, long end) noexcept
+{
+    float noise[MAX_BLOCK_LEN];
+    while (beg < end) {
+        const long len = std::min(end - beg, MAX_BLOCK_LEN);
+        make_noise(noise, len);
+        for (int chn = 0; chn < nbr_chn; ++chn) {
+            float* line = _delay_line[chn].data() + _write_pos;
+            const float* src = in[chn] + beg;
+            for (long i = 0; i < len; ++i) {
+                line[i] = src[i] + noise[i];
+            }
+            // The copy behind the ring follows its first samples.
+            if (_write_pos < MAX_BLOCK_LEN) {
+                const long copy_len = std::min(len, MAX_BLOCK_LEN - _write_pos);
+                std::copy(line, line + copy_len, line + _ring_size);
+            }
+        }
+        _write_pos += len;
+        beg += len;
     }
+}
+
+void FilterTapStage::make_noise(float* noise, long nbr_spl) noexcept
+{
+    // Four states from each one, so that the steps do not wait on each other.
+    std::uint64_t state = _noise_state;
+    long i = 0;
+    for (; i + 4 <= nbr_spl; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            noise[i + k] = noise_of((lcg_jumps[k].mul * state + lcg_jumps[k].add) & lcg_mask);
+        }
+        state = (lcg_jumps[3].mul * state + lcg_jumps[3].add) & lcg_mask;
+    }
+    for (; i < nbr_spl; ++i) {
+        state = (state * lcg_mul + lcg_add) & lcg_mask;
+        noise[i] = noise_of(state);
+    }
+    _noise_state = state;
 }
 
 void FilterTapStage::process_band_no_ramp(float** out, int band, int nbr_chn, long nbr_spl,
@@ -360,6 +486,7 @@ void FilterTapStage::process_band_no_ramp(float** out, int band, int nbr_chn, lo
     const bool mix = mix_flag && band != 0;
     for (int chn = 0; chn < nbr_chn; ++chn) {
         dsp::Filter2p& f = _filter[chn][band];
+        f.set_state(_bank.get_state(chn, band));
         const float* line = _delay_line[chn].data();
         if (mix) {
             f.process_block_mix(out[chn], line + read_pos, first);
@@ -368,6 +495,7 @@ void FilterTapStage::process_band_no_ramp(float** out, int band, int nbr_chn, lo
             f.process_block(out[chn], line + read_pos, first);
             f.process_block(out[chn] + first, line, nbr_spl - first);
         }
+        _bank.set_state(chn, band, f.get_state());
     }
 }
 
@@ -399,7 +527,11 @@ void FilterTapStage::update_delay_buffers()
         size *= 2;
     }
     for (auto& line : _delay_line) {
-        line.resize(std::size_t(size), 0.0f);
+        // The old copy of the first samples lies inside the grown ring, where
+        // zeros belong; the new copy goes behind it.
+        line.resize(std::size_t(size + MAX_BLOCK_LEN), 0.0f);
+        std::fill(line.begin() + _ring_size, line.begin() + size, 0.0f);
+        std::copy(line.begin(), line.begin() + MAX_BLOCK_LEN, line.begin() + size);
     }
     _ring_size = size;
     _ring_mask = size - 1;
@@ -440,6 +572,13 @@ double FilterTapStage::lpf_gain_of(double tone) noexcept
 void FilterTapStage::silence_band(int band) noexcept
 {
     _fade[band] = 0;
-    _filter[0][band].clear_buffers();
-    _filter[1][band].clear_buffers();
+    clear_band_mem(band);
+}
+
+void FilterTapStage::clear_band_mem(int band) noexcept
+{
+    for (int chn = 0; chn < NBR_CHN; ++chn) {
+        _filter[chn][band].clear_buffers();
+        _bank.clear_mem(chn, band);
+    }
 }

@@ -5,6 +5,7 @@
 #include "lib/dsp/ParamInertia.h"
 #include "lib/mppi/NotifiedInterface.h"
 #include "lib/mppi/NotifierInterface.h"
+#include "plugin/dsp/BandBank.h"
 
 #include <atomic>
 #include <cstdint>
@@ -34,7 +35,9 @@ class ParamHarmBalance;
 //
 // Band parameters are written into the left-channel filters only; while the
 // stereo flag is on, the right-channel filters are kept equal to them (memory
-// aside).
+// aside). Block processing runs the filters side by side in a BandBank, which
+// holds their memory while audio runs and takes their coefficients whenever
+// they or the active band count change.
 class FilterTapStage : public mppi::NotifiedInterface, public mppi::NotifierInterface
 {
 public:
@@ -127,7 +130,8 @@ public:
 
     // Audio thread; no lock, no allocation. Filters band `band` of nbr_chn
     // channels from its tap into out; accumulates when mix_flag is set and the
-    // band is not band 0.
+    // band is not band 0. This is the band road one band at a time;
+    // process_block gives the same bits with the bands side by side.
     void process_band_no_ramp(float** out, int band, int nbr_chn, long nbr_spl,
                               bool mix_flag) noexcept;
     // Audio thread; no lock, no allocation. Writes (band 0) or adds the
@@ -156,10 +160,9 @@ public:
     [[nodiscard]] float get_band_gain_cur() const noexcept { return _band_gain_cur; }
     [[nodiscard]] float get_band_gain_target() const noexcept { return _band_gain_target; }
     [[nodiscard]] float get_band_gain_step() const noexcept { return _band_gain_step; }
-    [[nodiscard]] const dsp::Filter2p& get_filter(int chn, int band) const noexcept
-    {
-        return _filter[chn][band];
-    }
+    // Audio thread; no lock, no allocation. The band's filter, its memory
+    // first brought up to date from the bank.
+    [[nodiscard]] const dsp::Filter2p& get_filter(int chn, int band) const noexcept;
     [[nodiscard]] const dsp::ParamInertia& get_delay_inertia() const noexcept
     {
         return _delay_inertia;
@@ -172,6 +175,18 @@ private:
 
     // Silences band `band`: fade 0, both filters' memory cleared.
     void silence_band(int band) noexcept;
+    // Clears the memory of band `band`'s filters, in the filters and the bank.
+    void clear_band_mem(int band) noexcept;
+    // Gives the bank the coefficients of the active bands and silences the
+    // others.
+    void load_bank() noexcept;
+    // Scales what out holds by the band gain (constant or ramping).
+    void apply_band_gain(float** out, int nbr_chn, long nbr_spl) noexcept;
+    // Writes input samples beg .. end - 1 of nbr_chn channels, plus noise,
+    // from the write position on, without wrapping.
+    void write_ring(const float** in, int nbr_chn, long beg, long end) noexcept;
+    // The next nbr_spl values (at most MAX_BLOCK_LEN) of the dither.
+    void make_noise(float* noise, long nbr_spl) noexcept;
 
     bool _stereo_flag = false;
     float _sample_freq = 44100;
@@ -194,12 +209,19 @@ private:
     float _fade_step = FADE_STEP;
     float _fade[NBR_BANDS] = {};
     float* _scratch_ptr[NBR_CHN] = {nullptr, nullptr};
+    // Each ring is followed by a copy of its first MAX_BLOCK_LEN samples, so
+    // that a chunk read starting anywhere in the ring is contiguous.
     std::vector<float> _delay_line[NBR_CHN];
     long _write_pos = 0;
     long _ring_size = 0;
     long _ring_mask = 0;
     long _delay_spl[NBR_BANDS] = {};
-    dsp::Filter2p _filter[NBR_CHN][NBR_BANDS];
+    // Mutable: their memory lives in the bank while audio runs, and
+    // get_filter copies it back for the view.
+    mutable dsp::Filter2p _filter[NBR_CHN][NBR_BANDS];
+    BandBank _bank;
+    // The bank's coefficients or active lanes are out of date.
+    bool _bank_dirty = true;
     std::uint64_t _noise_state = 0;
     BrevantDsp* _owner_ptr = nullptr;
 };

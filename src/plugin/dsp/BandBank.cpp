@@ -1,0 +1,402 @@
+// The side-by-side kernel of the band road. Per chunk it runs three passes
+// over the object's scratch planes:
+//   1. gather: each lane's input samples, read from its own tap, are turned
+//      sample-major (8 x 8 transposes), so one vector holds one sample of
+//      eight bands;
+//   2. sections: per sample, every lane of every channel takes one step of
+//      its own difference equation, y = b0 x + b1 x1 + b2 x2 - (a1 y1 + a2 y2)
+//      with the terms formed and added in exactly this order, as
+//      dsp::Biquad does for one section; the lanes of a vector are
+//      independent sections, so stepping them together changes no bit;
+//   3. sum: the weighted outputs are turned back lane-major and each output
+//      sample is summed band 0 first, band 1 next and so on, one addition
+//      after another as the bands would be added one by one; vectors here
+//      hold eight independent samples, never two terms of one sum.
+// The code is written once on an eight-float vector type: the compiler maps
+// it on the target's vector registers, and on x86-64 a copy built for AVX2 is
+// chosen at start-up when the processor has it; any other compiler gets a
+// plain array with the same element-wise arithmetic. IEEE single precision
+// gives the same bits in every register width, and the build fuses nothing.
+
+#include "plugin/dsp/BandBank.h"
+
+#include "lib/dsp/VectorTarget.h"
+
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+constexpr int vec_len = BandBank::VEC_LEN;
+constexpr int nbr_lanes_max = BandBank::NBR_LANES;
+
+#if DSP_VECTOR_EXT
+
+// Eight floats with element-wise arithmetic. Passed by reference only: a
+// 32-byte vector passed by value would need AVX in the calling convention.
+typedef float Vec __attribute__((vector_size(vec_len * sizeof(float))));
+// The same at any float address.
+typedef float VecAt __attribute__((vector_size(vec_len * sizeof(float)), aligned(4), may_alias));
+
+DSP_ALWAYS_INLINE void load(Vec& v, const float* src) noexcept
+{
+    v = *reinterpret_cast<const VecAt*>(src);
+}
+
+DSP_ALWAYS_INLINE void store(float* dst, const Vec& v) noexcept
+{
+    *reinterpret_cast<VecAt*>(dst) = v;
+}
+
+#else
+
+struct Vec
+{
+    float v[vec_len];
+
+    float& operator[](int k) noexcept { return v[k]; }
+    float operator[](int k) const noexcept { return v[k]; }
+};
+
+inline Vec operator+(const Vec& a, const Vec& b) noexcept
+{
+    Vec r;
+    for (int k = 0; k < vec_len; ++k) {
+        r[k] = a[k] + b[k];
+    }
+    return r;
+}
+
+inline Vec operator-(const Vec& a, const Vec& b) noexcept
+{
+    Vec r;
+    for (int k = 0; k < vec_len; ++k) {
+        r[k] = a[k] - b[k];
+    }
+    return r;
+}
+
+inline Vec operator*(const Vec& a, const Vec& b) noexcept
+{
+    Vec r;
+    for (int k = 0; k < vec_len; ++k) {
+        r[k] = a[k] * b[k];
+    }
+    return r;
+}
+
+inline void load(Vec& v, const float* src) noexcept
+{
+    std::memcpy(&v, src, sizeof v);
+}
+
+inline void store(float* dst, const Vec& v) noexcept
+{
+    std::memcpy(dst, &v, sizeof v);
+}
+
+#endif
+
+// Silence for the lanes that are not summed.
+alignas(32) constexpr float silent_input[BandBank::MAX_BLOCK_LEN + vec_len] = {};
+
+DSP_ALWAYS_INLINE void splat(Vec& v, float val) noexcept
+{
+    for (int k = 0; k < vec_len; ++k) {
+        v[k] = val;
+    }
+}
+
+// r[i][j] becomes r[j][i]: pairs of elements, then pairs of pairs, then halves.
+DSP_ALWAYS_INLINE void transpose(Vec (&r)[vec_len]) noexcept
+{
+#if defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12)
+    Vec t[vec_len];
+    for (int k = 0; k < vec_len; k += 2) {
+        t[k] = __builtin_shufflevector(r[k], r[k + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+        t[k + 1] = __builtin_shufflevector(r[k], r[k + 1], 2, 10, 3, 11, 6, 14, 7, 15);
+    }
+    Vec u[vec_len];
+    for (int k = 0; k < vec_len; k += 4) {
+        u[k] = __builtin_shufflevector(t[k], t[k + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+        u[k + 1] = __builtin_shufflevector(t[k], t[k + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+        u[k + 2] = __builtin_shufflevector(t[k + 1], t[k + 3], 0, 1, 8, 9, 4, 5, 12, 13);
+        u[k + 3] = __builtin_shufflevector(t[k + 1], t[k + 3], 2, 3, 10, 11, 6, 7, 14, 15);
+    }
+    for (int k = 0; k < 4; ++k) {
+        r[k] = __builtin_shufflevector(u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        r[k + 4] = __builtin_shufflevector(u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+    }
+#else
+    for (int i = 0; i < vec_len; ++i) {
+        for (int j = i + 1; j < vec_len; ++j) {
+            const float tmp = r[i][j];
+            r[i][j] = r[j][i];
+            r[j][i] = tmp;
+        }
+    }
+#endif
+}
+
+using Planes = BandBank::Planes;
+using Chunk = BandBank::Chunk;
+
+// Pass 1: inputs sample-major, behind the two samples of memory.
+template <int NC, int NV>
+DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
+{
+    const long n = chunk.nbr_spl;
+    for (int c = 0; c < NC; ++c) {
+        for (int v = 0; v < NV; ++v) {
+            float(*x)[vec_len] = p.x[c][v];
+            const float* const* src = &chunk.src[c][v * vec_len];
+            Vec mem;
+            load(mem, &p.x2[c][v * vec_len]);
+            store(x[0], mem);
+            load(mem, &p.x1[c][v * vec_len]);
+            store(x[1], mem);
+            long s = 0;
+            for (; s + vec_len <= n; s += vec_len) {
+                Vec r[vec_len];
+                DSP_UNROLL_8
+                for (int l = 0; l < vec_len; ++l) {
+                    load(r[l], src[l] + s);
+                }
+                transpose(r);
+                DSP_UNROLL_8
+                for (int l = 0; l < vec_len; ++l) {
+                    store(x[s + 2 + l], r[l]);
+                }
+            }
+            for (; s < n; ++s) {
+                DSP_UNROLL_8
+                for (int l = 0; l < vec_len; ++l) {
+                    x[s + 2][l] = src[l][s];
+                }
+            }
+        }
+    }
+}
+
+// Pass 2: every section steps through the chunk; with FADE each output is
+// weighted by its band's fade, which then takes its step.
+template <int NC, int NV, bool FADE>
+DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
+{
+    const long n = chunk.nbr_spl;
+    Vec b0[NC][NV], b1[NC][NV], b2[NC][NV], a1[NC][NV], a2[NC][NV];
+    Vec y1[NC][NV], y2[NC][NV];
+    for (int c = 0; c < NC; ++c) {
+        for (int v = 0; v < NV; ++v) {
+            const int l = v * vec_len;
+            load(b0[c][v], &p.b0[c][l]);
+            load(b1[c][v], &p.b1[c][l]);
+            load(b2[c][v], &p.b2[c][l]);
+            load(a1[c][v], &p.a1[c][l]);
+            load(a2[c][v], &p.a2[c][l]);
+            load(y1[c][v], &p.y1[c][l]);
+            load(y2[c][v], &p.y2[c][l]);
+        }
+    }
+    Vec fade[NV], fade_step[NV];
+    if constexpr (FADE) {
+        for (int v = 0; v < NV; ++v) {
+            load(fade[v], chunk.fade + v * vec_len);
+            load(fade_step[v], chunk.fade_step + v * vec_len);
+        }
+    }
+
+    for (long s = 0; s < n; ++s) {
+        for (int c = 0; c < NC; ++c) {
+            for (int v = 0; v < NV; ++v) {
+                Vec x0, x1, x2;
+                load(x0, p.x[c][v][s + 2]);
+                load(x1, p.x[c][v][s + 1]);
+                load(x2, p.x[c][v][s]);
+                const Vec y = b0[c][v] * x0 + b1[c][v] * x1 + b2[c][v] * x2 -
+                              (a1[c][v] * y1[c][v] + a2[c][v] * y2[c][v]);
+                y2[c][v] = y1[c][v];
+                y1[c][v] = y;
+                if constexpr (FADE) {
+                    store(p.y[c][v][s], fade[v] * y);
+                } else {
+                    store(p.y[c][v][s], y);
+                }
+            }
+        }
+        if constexpr (FADE) {
+            for (int v = 0; v < NV; ++v) {
+                fade[v] = fade[v] + fade_step[v];
+            }
+        }
+    }
+
+    for (int c = 0; c < NC; ++c) {
+        for (int v = 0; v < NV; ++v) {
+            const int l = v * vec_len;
+            store(&p.y1[c][l], y1[c][v]);
+            store(&p.y2[c][l], y2[c][v]);
+            Vec mem;
+            load(mem, p.x[c][v][n + 1]);
+            store(&p.x1[c][l], mem);
+            load(mem, p.x[c][v][n]);
+            store(&p.x2[c][l], mem);
+        }
+    }
+    if constexpr (FADE) {
+        for (int v = 0; v < NV; ++v) {
+            store(chunk.fade + v * vec_len, fade[v]);
+        }
+    }
+}
+
+// Pass 3: per output sample, the bands in order, then the gain.
+template <int NC, int NV>
+DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chunk) noexcept
+{
+    const long n = chunk.nbr_spl;
+    const int nbr_lanes = chunk.nbr_lanes;
+    for (int c = 0; c < NC; ++c) {
+        long s = 0;
+        for (; s + vec_len <= n; s += vec_len) {
+            for (int v = 0; v < NV; ++v) {
+                Vec r[vec_len];
+                DSP_UNROLL_8
+                for (int l = 0; l < vec_len; ++l) {
+                    load(r[l], p.y[c][v][s + l]);
+                }
+                transpose(r);
+                DSP_UNROLL_8
+                for (int l = 0; l < vec_len; ++l) {
+                    store(p.sum[v * vec_len + l], r[l]);
+                }
+            }
+            Vec acc;
+            load(acc, p.sum[0]);
+            for (int b = 1; b < nbr_lanes; ++b) {
+                Vec term;
+                load(term, p.sum[b]);
+                acc = acc + term;
+            }
+            Vec gain;
+            if (chunk.gain_ramp != nullptr) {
+                load(gain, chunk.gain_ramp + s);
+            } else {
+                splat(gain, chunk.gain);
+            }
+            store(out[c] + s, acc * gain);
+        }
+        for (; s < n; ++s) {
+            float acc = p.y[c][0][s][0];
+            for (int b = 1; b < nbr_lanes; ++b) {
+                acc = acc + p.y[c][b / vec_len][s][b % vec_len];
+            }
+            const float gain = chunk.gain_ramp != nullptr ? chunk.gain_ramp[s] : chunk.gain;
+            out[c][s] = acc * gain;
+        }
+    }
+}
+
+template <int NC, int NV, bool FADE>
+DSP_ALWAYS_INLINE void run_chunk(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+    gather<NC, NV>(p, chunk);
+    run_sections<NC, NV, FADE>(p, chunk);
+    sum_lanes<NC, NV>(p, out, chunk);
+}
+
+// One instance per channel count, vector count and fade, so that every loop
+// bound of the kernel is a constant.
+DSP_ALWAYS_INLINE void run_any(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+    const bool two_chn = chunk.nbr_chn > 1;
+    const bool two_vec = chunk.nbr_lanes > vec_len;
+    const bool fade = chunk.fade != nullptr;
+    switch (int(two_chn) * 4 + int(two_vec) * 2 + int(fade)) {
+    case 0: run_chunk<1, 1, false>(p, out, chunk); break;
+    case 1: run_chunk<1, 1, true>(p, out, chunk); break;
+    case 2: run_chunk<1, 2, false>(p, out, chunk); break;
+    case 3: run_chunk<1, 2, true>(p, out, chunk); break;
+    case 4: run_chunk<2, 1, false>(p, out, chunk); break;
+    case 5: run_chunk<2, 1, true>(p, out, chunk); break;
+    case 6: run_chunk<2, 2, false>(p, out, chunk); break;
+    default: run_chunk<2, 2, true>(p, out, chunk); break;
+    }
+}
+
+void run_plain(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+    run_any(p, out, chunk);
+}
+
+#if DSP_HAS_AVX2_BUILD
+DSP_TARGET_AVX2 void run_avx2(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+    run_any(p, out, chunk);
+}
+#endif
+
+void run(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+#if DSP_HAS_AVX2_BUILD
+    if (dsp::use_avx2()) {
+        run_avx2(p, out, chunk);
+        return;
+    }
+#endif
+    run_plain(p, out, chunk);
+}
+
+} // namespace
+
+void BandBank::set_coefs(int chn, int lane, const dsp::Biquad& section) noexcept
+{
+    _planes.b0[chn][lane] = section._b[0];
+    _planes.b1[chn][lane] = section._b[1];
+    _planes.b2[chn][lane] = section._b[2];
+    _planes.a1[chn][lane] = section._a[1];
+    _planes.a2[chn][lane] = section._a[2];
+}
+
+void BandBank::silence(int chn, int lane) noexcept
+{
+    for (auto* plane : {&_planes.b0, &_planes.b1, &_planes.b2, &_planes.a1, &_planes.a2}) {
+        (*plane)[chn][lane] = 0;
+    }
+    clear_mem(chn, lane);
+}
+
+void BandBank::clear_mem(int chn, int lane) noexcept
+{
+    set_state(chn, lane, dsp::Biquad::State{});
+}
+
+dsp::Biquad::State BandBank::get_state(int chn, int lane) const noexcept
+{
+    return {_planes.x1[chn][lane], _planes.x2[chn][lane], _planes.y1[chn][lane],
+            _planes.y2[chn][lane], _pos[chn][lane]};
+}
+
+void BandBank::set_state(int chn, int lane, const dsp::Biquad::State& state) noexcept
+{
+    _planes.x1[chn][lane] = state.x1;
+    _planes.x2[chn][lane] = state.x2;
+    _planes.y1[chn][lane] = state.y1;
+    _planes.y2[chn][lane] = state.y2;
+    _pos[chn][lane] = state.pos & 1;
+}
+
+void BandBank::process(float* const* out, Chunk& chunk) noexcept
+{
+    for (int c = 0; c < chunk.nbr_chn; ++c) {
+        for (int lane = chunk.nbr_lanes; lane < nbr_lanes_max; ++lane) {
+            chunk.src[c][lane] = silent_input;
+        }
+        if ((chunk.nbr_spl & 1) != 0) {
+            for (int lane = 0; lane < chunk.nbr_lanes; ++lane) {
+                _pos[c][lane] ^= 1;
+            }
+        }
+    }
+    run(_planes, out, chunk);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "lib/dsp/Biquad.h"
+
+// The band-pass sections of the band road, every band of both channels run
+// side by side over one chunk, and the sum of the bands under their fades and
+// the band gain.
+//
+// Each lane is one section (one band of one channel) and keeps its own
+// arithmetic: the same difference equation as dsp::Biquad, term for term, in
+// the same order, on the same samples; so is each output sample's sum, band 0
+// first, then band 1, and so on, each band under its fade, then the band gain.
+// Only work that does not depend on itself is interleaved: the lanes of one
+// sample, which are independent sections, and the samples of the sum, which
+// are independent sums. Nothing is fused, reordered within a lane or a sum,
+// or computed in another precision, so the result has the bits of the
+// sections run one after another.
+//
+// Used by one thread at a time (the audio thread); no operation allocates or
+// locks. A new bank has every lane silent (coefficients and memory zero).
+class BandBank
+{
+public:
+    static constexpr int NBR_CHN = 2;
+    // Lanes per channel: one per band and a spare that stays silent.
+    static constexpr int NBR_LANES = 16;
+    static constexpr long MAX_BLOCK_LEN = 64;
+    // Lanes the kernel handles as one vector.
+    static constexpr int VEC_LEN = 8;
+    static constexpr int NBR_VEC = NBR_LANES / VEC_LEN;
+
+    // One chunk of the band road.
+    struct Chunk
+    {
+        // For every channel and every summed lane, nbr_spl input samples.
+        const float* src[NBR_CHN][NBR_LANES] = {};
+        // 1 or 2.
+        int nbr_chn = 1;
+        // Bands summed, lanes 0 .. nbr_lanes - 1: 1 to 15.
+        int nbr_lanes = 1;
+        // 1 to 64.
+        long nbr_spl = 0;
+        // Per lane, the weight of the band at the first sample, advanced by
+        // fade_step after every sample (and written back); null: every band
+        // enters the sum as it is.
+        float* fade = nullptr;
+        const float* fade_step = nullptr;
+        // Gain of the sum at each sample, or the single gain `gain` when null.
+        const float* gain_ramp = nullptr;
+        float gain = 1;
+    };
+
+    // Audio thread; no lock, no allocation. The lane takes the section's
+    // coefficients; its memory stays.
+    void set_coefs(int chn, int lane, const dsp::Biquad& section) noexcept;
+    // Audio thread; no lock, no allocation. Coefficients and memory zero: the
+    // lane outputs +0 on every input until it gets coefficients again.
+    void silence(int chn, int lane) noexcept;
+    // Audio thread; no lock, no allocation. Memory and toggle zero, as
+    // dsp::Biquad::clear_buffers.
+    void clear_mem(int chn, int lane) noexcept;
+    // Audio thread; no lock, no allocation. The lane's memory, as the section
+    // run alone would hold it.
+    [[nodiscard]] dsp::Biquad::State get_state(int chn, int lane) const noexcept;
+    void set_state(int chn, int lane, const dsp::Biquad::State& state) noexcept;
+
+    // Audio thread; no lock, no allocation. For every channel c below
+    // nbr_chn and sample i: out[c][i] = (sum over the lanes b, in order, of
+    // fade_b(i) y_b(i)) gain(i), where y_b is lane b's section run over its
+    // input (the fade is left out when chunk.fade is null). The spare and
+    // unsummed lanes read silence.
+    void process(float* const* out, Chunk& chunk) noexcept;
+
+    // Lanes of both channels as planes of NBR_LANES floats, the layout the
+    // kernel loads whole.
+    struct Planes
+    {
+        alignas(32) float b0[NBR_CHN][NBR_LANES] = {};
+        alignas(32) float b1[NBR_CHN][NBR_LANES] = {};
+        alignas(32) float b2[NBR_CHN][NBR_LANES] = {};
+        alignas(32) float a1[NBR_CHN][NBR_LANES] = {};
+        alignas(32) float a2[NBR_CHN][NBR_LANES] = {};
+        // Memory: samples at n-1 and n-2.
+        alignas(32) float x1[NBR_CHN][NBR_LANES] = {};
+        alignas(32) float x2[NBR_CHN][NBR_LANES] = {};
+        alignas(32) float y1[NBR_CHN][NBR_LANES] = {};
+        alignas(32) float y2[NBR_CHN][NBR_LANES] = {};
+        // Scratch of one chunk: the inputs, sample-major, behind the two
+        // samples of memory, and the weighted outputs.
+        alignas(32) float x[NBR_CHN][NBR_VEC][MAX_BLOCK_LEN + 2][VEC_LEN] = {};
+        alignas(32) float y[NBR_CHN][NBR_VEC][MAX_BLOCK_LEN][VEC_LEN] = {};
+        // One chunk's sum: the weighted outputs of VEC_LEN samples, lane by lane.
+        alignas(32) float sum[NBR_LANES][VEC_LEN] = {};
+    };
+
+private:
+    Planes _planes;
+    // Toggle each lane's section would hold: the parity of the samples it ran
+    // since its memory was last cleared.
+    int _pos[NBR_CHN][NBR_LANES] = {};
+};

@@ -1,0 +1,158 @@
+#include "plugin/dsp/DistoExact.h"
+
+#include "lib/dsp/VectorTarget.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr double two_over_pi = 0.6366197723675814;
+constexpr double half_pi = 1.5707963267948966;
+
+#if DSP_VECTOR_EXT
+
+constexpr int vec_len = 4;
+typedef float F4 __attribute__((vector_size(vec_len * sizeof(float))));
+typedef std::int32_t I4 __attribute__((vector_size(vec_len * sizeof(std::int32_t))));
+typedef double D4 __attribute__((vector_size(vec_len * sizeof(double))));
+typedef std::int64_t M4 __attribute__((vector_size(vec_len * sizeof(std::int64_t))));
+
+// Relative half-width of the interval that must round to one float.
+constexpr double margin = 0x1p-40;
+
+// The arctangent by the classic reduction to |r| <= tan(pi/8) and a rational
+// approximation of degree 4/5 in r^2 (relative error near 1e-16):
+//   |t| > tan(3 pi/8): pi/2 + atan(-1/|t|)
+//   |t| > 0.66:        pi/4 + atan((|t| - 1) / (|t| + 1))
+//   else:              atan(|t|)
+// with the sign of t put back (so atan(-0) = -0).
+DSP_ALWAYS_INLINE void fast_atan(D4& res, const D4& t) noexcept
+{
+    constexpr double tan_3pi_8 = 2.414213562373095;
+    constexpr double reduce_from = 0.66;
+    constexpr double quarter_pi = 0.7853981633974483;
+    // pi/2 - (double) pi/2, restoring the bits lost by the constant.
+    constexpr double pi_2_low = 6.123233995736766e-17;
+    constexpr double p[5] = {-8.750608600031904122785e-1, -1.615753718733365076637e1,
+                             -7.500855792314704667340e1, -1.228866684490136173410e2,
+                             -6.485021904942025371773e1};
+    constexpr double q[5] = {2.485846490142306297962e1, 1.650270098316988542046e2,
+                             4.328810604912902668951e2, 4.853903996359136964868e2,
+                             1.945506571482613964425e2};
+    const D4 zero = {};
+    const M4 sign_bit = M4{} + INT64_MIN;
+    const auto bits = __builtin_bit_cast(M4, t);
+    const M4 sign = bits & sign_bit;
+    const auto a = __builtin_bit_cast(D4, bits & ~sign_bit);
+
+    const M4 big = a > tan_3pi_8;
+    const M4 mid = a > reduce_from;
+    const D4 num = big ? zero - 1.0 : (mid ? a - 1.0 : a);
+    const D4 den = big ? a : (mid ? a + 1.0 : zero + 1.0);
+    const D4 base = big ? zero + half_pi : (mid ? zero + quarter_pi : zero);
+    const D4 low = big ? zero + pi_2_low : (mid ? zero + 0.5 * pi_2_low : zero);
+
+    const D4 r = num / den;
+    const D4 z = r * r;
+    const D4 pz = (((p[0] * z + p[1]) * z + p[2]) * z + p[3]) * z + p[4];
+    const D4 qz = ((((z + q[0]) * z + q[1]) * z + q[2]) * z + q[3]) * z + q[4];
+    const D4 w = r * (z * pz / qz) + r + low;
+    const D4 mag = base + w;
+    res = __builtin_bit_cast(D4, __builtin_bit_cast(M4, mag) | sign);
+}
+
+// Four samples: the curve where the fast path is provably exact, the
+// definition elsewhere.
+template <bool MIX>
+DSP_ALWAYS_INLINE void curve4(float* dst, const float* src, int nbr, float gain) noexcept
+{
+    F4 x = {};
+    for (int k = 0; k < nbr; ++k) {
+        x[k] = src[k];
+    }
+    const D4 t = __builtin_convertvector(x, D4) * double(gain) * half_pi;
+    D4 at;
+    fast_atan(at, t);
+    const D4 v = two_over_pi * at;
+    const D4 spread = __builtin_bit_cast(D4, __builtin_bit_cast(M4, v) & (M4{} + INT64_MAX)) * margin;
+    const F4 f = __builtin_convertvector(v, F4);
+    const I4 sure = __builtin_convertvector(v - spread, F4) == __builtin_convertvector(v + spread, F4);
+    for (int k = 0; k < nbr; ++k) {
+        const float y = sure[k] != 0 ? f[k] : DistoExact::eval(src[k], gain);
+        if constexpr (MIX) {
+            dst[k] += y;
+        } else {
+            dst[k] = y;
+        }
+    }
+}
+
+template <bool MIX>
+DSP_ALWAYS_INLINE void run(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+    long i = 0;
+    for (; i + vec_len <= nbr_spl; i += vec_len) {
+        curve4<MIX>(dst + i, src + i, vec_len, gain);
+    }
+    if (i < nbr_spl) {
+        curve4<MIX>(dst + i, src + i, int(nbr_spl - i), gain);
+    }
+}
+
+template <bool MIX>
+void run_plain(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+    run<MIX>(dst, src, nbr_spl, gain);
+}
+
+#if DSP_HAS_AVX2_BUILD
+template <bool MIX>
+DSP_TARGET_AVX2 void run_avx2(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+    run<MIX>(dst, src, nbr_spl, gain);
+}
+#endif
+
+template <bool MIX>
+void run_any(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+#if DSP_HAS_AVX2_BUILD
+    if (dsp::use_avx2()) {
+        run_avx2<MIX>(dst, src, nbr_spl, gain);
+        return;
+    }
+#endif
+    run_plain<MIX>(dst, src, nbr_spl, gain);
+}
+
+#else
+
+template <bool MIX>
+void run_any(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+    for (long i = 0; i < nbr_spl; ++i) {
+        const float y = DistoExact::eval(src[i], gain);
+        dst[i] = MIX ? dst[i] + y : y;
+    }
+}
+
+#endif
+
+} // namespace
+
+float DistoExact::eval(float x, float gain) noexcept
+{
+    return float(two_over_pi * std::atan(double(x) * double(gain) * half_pi));
+}
+
+void DistoExact::process_block(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+    run_any<false>(dst, src, nbr_spl, gain);
+}
+
+void DistoExact::process_block_mix(float* dst, const float* src, long nbr_spl,
+                                   float gain) noexcept
+{
+    run_any<true>(dst, src, nbr_spl, gain);
+}
