@@ -1,12 +1,15 @@
 // The whole effect at 15 bands and 44100 Hz, in ns per stereo frame, on
 // 64- and 1-sample blocks: stereo, mono, and with the bands fading in and out
-// all the time; beside it the bare filter work of the same frames (15 band
-// sections per channel and the low-pass, plain block calls) as the baseline.
-// Last, a block in which the stereo flag turns on (the 15 right filters take
-// the left ones' settings) against one in which it stays on.
+// all the time. Beside it, the 30 band sections of the same frames (15 per
+// channel, each on its own tap, summed per channel) two ways: one section
+// after another with the plain block calls, the scalar form, and side by side
+// in the band bank, the floor the effect can come down to. Last, a block in
+// which the stereo flag turns on (the 15 right filters take the left ones'
+// settings) against one in which it stays on.
 
 #include "lib/dsp/Filter2p.h"
 #include "lib/mppi/NormalizedParamInterface.h"
+#include "plugin/dsp/BandBank.h"
 #include "plugin/dsp/BrevantDsp.h"
 
 #include "../tests/support/FakeHostDsp.h"
@@ -22,6 +25,11 @@ namespace {
 constexpr float sample_freq = 44100;
 constexpr long input_len = 4096;
 constexpr int nbr_bands = 15;
+constexpr int nbr_chn = 2;
+// Each section reads its own tap, this many samples behind the previous one.
+constexpr long tap_spacing = 37;
+// Taps and blocks stay within the input.
+constexpr long section_span = input_len - nbr_bands * tap_spacing - 64;
 // Band count switches every this many samples while every band fades (less
 // than the 640 samples of a full fade, so no band settles).
 constexpr long fade_period = 512;
@@ -101,27 +109,83 @@ void run_blocks(benchmark::State& state, Process process)
     report(state, block);
 }
 
-// Baseline: the filters alone, one low-pass and 15 band-passes per channel.
-void bm_bare_filters(benchmark::State& state)
+// The band-pass sections of the effect's 15 bands on both channels.
+std::vector<dsp::Filter2p> make_band_sections()
 {
-    std::vector<dsp::Filter2p> filters(2 * (nbr_bands + 1));
-    for (std::size_t k = 0; k < filters.size(); ++k) {
-        dsp::Filter2p& f = filters[k];
-        const bool lpf = k % (nbr_bands + 1) == 0;
-        f._type = lpf ? dsp::Filter2p::TYPE_LOWPASS : dsp::Filter2p::TYPE_BANDPASS;
-        f._freq = 300.0f * float(k % (nbr_bands + 1) + (lpf ? 1 : 0));
-        f._q = float(k % (nbr_bands + 1) + 1);
+    std::vector<dsp::Filter2p> sections(nbr_chn * nbr_bands);
+    for (std::size_t k = 0; k < sections.size(); ++k) {
+        dsp::Filter2p& f = sections[k];
+        const auto band = float(k % nbr_bands);
+        f._type = dsp::Filter2p::TYPE_BANDPASS;
+        f._freq = 300.0f * (band + 1);
+        f._q = band + 1;
         f.update_eq();
     }
-    run_blocks(state, [&](float** o, const float** i, long n, long) {
-        for (std::size_t k = 0; k < filters.size(); ++k) {
-            const int chn = k <= std::size_t(nbr_bands) ? 0 : 1;
-            if (k % (nbr_bands + 1) == 0) {
-                filters[k].process_block(o[chn], i[chn], n);
-            } else {
-                filters[k].process_block_mix(o[chn], i[chn], n);
+    return sections;
+}
+
+// Blocks of state.range(0) frames through the 30 sections: `process` gets
+// the input of both channels at the block's start, each section's tap being
+// tap_spacing samples behind the previous one's.
+template <typename Process>
+void run_sections(benchmark::State& state, Process process)
+{
+    const long block = state.range(0);
+    const std::vector<float> in[nbr_chn] = {make_input(1), make_input(2)};
+    std::vector<float> out[nbr_chn] = {std::vector<float>(64), std::vector<float>(64)};
+    long pos = 0;
+    for (auto _ : state) {
+        float* o[nbr_chn] = {out[0].data(), out[1].data()};
+        const float* i[nbr_chn] = {in[0].data() + pos, in[1].data() + pos};
+        process(o, i, block);
+        benchmark::ClobberMemory();
+        pos = (pos + block) % section_span;
+    }
+    benchmark::DoNotOptimize(out[0].data());
+    report(state, block);
+}
+
+// The scalar form: one section after another, each adding its block into the
+// channel's sum.
+void bm_sections_one_by_one(benchmark::State& state)
+{
+    std::vector<dsp::Filter2p> sections = make_band_sections();
+    run_sections(state, [&](float** o, const float** i, long n) {
+        for (int chn = 0; chn < nbr_chn; ++chn) {
+            for (int band = 0; band < nbr_bands; ++band) {
+                dsp::Filter2p& f = sections[std::size_t(chn * nbr_bands + band)];
+                const float* tap = i[chn] + band * tap_spacing;
+                if (band == 0) {
+                    f.process_block(o[chn], tap, n);
+                } else {
+                    f.process_block_mix(o[chn], tap, n);
+                }
             }
         }
+    });
+}
+
+// The floor: the same sections side by side in the band bank.
+void bm_sections_side_by_side(benchmark::State& state)
+{
+    const std::vector<dsp::Filter2p> sections = make_band_sections();
+    BandBank bank;
+    for (int chn = 0; chn < nbr_chn; ++chn) {
+        for (int band = 0; band < nbr_bands; ++band) {
+            bank.set_coefs(chn, band, sections[std::size_t(chn * nbr_bands + band)]);
+        }
+    }
+    run_sections(state, [&](float** o, const float** i, long n) {
+        BandBank::Chunk chunk;
+        chunk.nbr_chn = nbr_chn;
+        chunk.nbr_lanes = nbr_bands;
+        chunk.nbr_spl = n;
+        for (int chn = 0; chn < nbr_chn; ++chn) {
+            for (int band = 0; band < nbr_bands; ++band) {
+                chunk.src[chn][band] = i[chn] + band * tap_spacing;
+            }
+        }
+        bank.process(o, chunk);
     });
 }
 
@@ -187,7 +251,8 @@ void bm_stereo_flag(benchmark::State& state)
     report(state, 1);
 }
 
-BENCHMARK(bm_bare_filters)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
+BENCHMARK(bm_sections_one_by_one)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
+BENCHMARK(bm_sections_side_by_side)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_effect_stereo)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_effect_mono)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_effect_fading)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);

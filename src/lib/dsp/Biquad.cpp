@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <type_traits>
 
 namespace dsp {
 
@@ -104,49 +105,77 @@ inline void step(const Coefs& c, Mem& m, float x, float& dst, Keep& keep) noexce
 
 } // namespace
 
-// The kernel behind every block form. The memory is held in locals for the
-// whole block (n-1 in x1/y1, n-2 in x2/y2), so renaming registers replaces
-// the slot swaps and the loop is as tight as a plain direct-form-I loop.
-// The stretch between the optional leading and trailing single steps runs in
-// pairs, unrolled to four samples; GUARD adds the denormal guard to the first
-// sample of each pair, which is the only place where pairing shows.
-template <bool GUARD, typename Keep>
-void Biquad::run(float* out, const float* in, long nbr_spl, Keep& keep) noexcept
+// The kernel behind every block form, for K sections on K signals that share
+// a toggle. The memory is held in locals for the whole block (n-1 in x1/y1,
+// n-2 in x2/y2), so renaming registers replaces the slot swaps and the loop is
+// as tight as a plain direct-form-I loop. The stretch between the optional
+// leading and trailing single steps runs in pairs, unrolled to four samples;
+// GUARD adds the denormal guard to the first sample of each pair, which is
+// the only place where pairing shows. With K > 1 the sections take each
+// sample in turn: each keeps its own arithmetic, and the processor overlaps
+// their independent recursions.
+template <int K, bool GUARD, typename Keep>
+void Biquad::run(Biquad* const (&sec)[K], float* const (&out)[K], const float* const (&in)[K],
+                 long nbr_spl, Keep& keep) noexcept
 {
     if (nbr_spl <= 0) {
         return;
     }
-    const Coefs c{_b[0], _b[1], _b[2], _a[1], _a[2]};
-    const int t = _mem_pos;
-    Mem m{_mem_x[t], _mem_x[1 - t], _mem_y[t], _mem_y[1 - t]};
+    const int t = sec[0]->_mem_pos;
+    Coefs c[K];
+    Mem m[K];
+    for (int k = 0; k < K; ++k) {
+        const Biquad& f = *sec[k];
+        c[k] = Coefs{f._b[0], f._b[1], f._b[2], f._a[1], f._a[2]};
+        m[k] = Mem{f._mem_x[t], f._mem_x[1 - t], f._mem_y[t], f._mem_y[1 - t]};
+    }
+    const auto steps = [&](long pos, auto guard) {
+        for (int k = 0; k < K; ++k) {
+            step<decltype(guard)::value>(c[k], m[k], in[k][pos], out[k][pos], keep);
+        }
+    };
+    using Guard = std::integral_constant<bool, GUARD>;
+    using NoGuard = std::false_type;
 
     long pos = 0;
     if (t == 1) {
-        step<false>(c, m, in[pos], out[pos], keep);
+        steps(pos, NoGuard{});
         ++pos;
     }
     const long pair_end = pos + ((nbr_spl - pos) & ~1L);
     for (; pos + 4 <= pair_end; pos += 4) {
-        step<GUARD>(c, m, in[pos], out[pos], keep);
-        step<false>(c, m, in[pos + 1], out[pos + 1], keep);
-        step<GUARD>(c, m, in[pos + 2], out[pos + 2], keep);
-        step<false>(c, m, in[pos + 3], out[pos + 3], keep);
+        steps(pos, Guard{});
+        steps(pos + 1, NoGuard{});
+        steps(pos + 2, Guard{});
+        steps(pos + 3, NoGuard{});
     }
     if (pos < pair_end) {
-        step<GUARD>(c, m, in[pos], out[pos], keep);
-        step<false>(c, m, in[pos + 1], out[pos + 1], keep);
+        steps(pos, Guard{});
+        steps(pos + 1, NoGuard{});
         pos += 2;
     }
     if (pos < nbr_spl) {
-        step<false>(c, m, in[pos], out[pos], keep);
+        steps(pos, NoGuard{});
     }
 
     const int t_end = int((t + nbr_spl) & 1);
-    _mem_x[t_end] = m.x1;
-    _mem_x[1 - t_end] = m.x2;
-    _mem_y[t_end] = m.y1;
-    _mem_y[1 - t_end] = m.y2;
-    _mem_pos = t_end;
+    for (int k = 0; k < K; ++k) {
+        Biquad& f = *sec[k];
+        f._mem_x[t_end] = m[k].x1;
+        f._mem_x[1 - t_end] = m[k].x2;
+        f._mem_y[t_end] = m[k].y1;
+        f._mem_y[1 - t_end] = m[k].y2;
+        f._mem_pos = t_end;
+    }
+}
+
+template <bool GUARD, typename Keep>
+void Biquad::run(float* out, const float* in, long nbr_spl, Keep& keep) noexcept
+{
+    Biquad* const sec[1] = {this};
+    float* const out_arr[1] = {out};
+    const float* const in_arr[1] = {in};
+    run<1, GUARD>(sec, out_arr, in_arr, nbr_spl, keep);
 }
 
 void Biquad::process_block(float* out, const float* in, long nbr_spl) noexcept
@@ -180,6 +209,21 @@ void Biquad::process_block_nd(float* out, const float* in, long nbr_spl) noexcep
 void Biquad::process_block_nd(float* buf, long nbr_spl) noexcept
 {
     process_block_nd(buf, buf, nbr_spl);
+}
+
+void Biquad::process_block_nd_2(Biquad& sec_0, float* out_0, const float* in_0, Biquad& sec_1,
+                                float* out_1, const float* in_1, long nbr_spl) noexcept
+{
+    if (sec_0._mem_pos != sec_1._mem_pos) {
+        sec_0.process_block_nd(out_0, in_0, nbr_spl);
+        sec_1.process_block_nd(out_1, in_1, nbr_spl);
+        return;
+    }
+    Biquad* const sec[2] = {&sec_0, &sec_1};
+    float* const out[2] = {out_0, out_1};
+    const float* const in[2] = {in_0, in_1};
+    KeepCopy keep;
+    run<2, true>(sec, out, in, nbr_spl, keep);
 }
 
 void Biquad::process_block_clip(float* out, const float* in, long nbr_spl, float clip) noexcept

@@ -43,6 +43,13 @@ public:
     // input cannot leave the recursion in denormal numbers.
     void process_block_nd(float* out, const float* in, long nbr_spl) noexcept;
     void process_block_nd(float* buf, long nbr_spl) noexcept;
+    // Audio thread; no lock, no allocation. Two sections, each over its own
+    // signal, with the bits of sec_0.process_block_nd(out_0, in_0, n) then
+    // sec_1.process_block_nd(out_1, in_1, n); while their toggles agree they
+    // step side by side, so their recursions overlap. Neither output may be
+    // the other section's input or output.
+    static void process_block_nd_2(Biquad& sec_0, float* out_0, const float* in_0, Biquad& sec_1,
+                                   float* out_1, const float* in_1, long nbr_spl) noexcept;
 
     // Audio thread; no lock, no allocation. out[i] = y (1 - y^2 / (6 clip^2))
     // with y first clamped to +/-sqrt(2) clip, where the cubic peaks, so the
@@ -99,6 +106,9 @@ public:
 private:
     template <bool GUARD, typename Keep>
     void run(float* out, const float* in, long nbr_spl, Keep& keep) noexcept;
+    template <int K, bool GUARD, typename Keep>
+    static void run(Biquad* const (&sec)[K], float* const (&out)[K], const float* const (&in)[K],
+                    long nbr_spl, Keep& keep) noexcept;
 
     float _mem_x[2] = {0, 0};
     float _mem_y[2] = {0, 0};

@@ -148,13 +148,14 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
     const long n = chunk.nbr_spl;
     for (int c = 0; c < NC; ++c) {
         for (int v = 0; v < NV; ++v) {
-            float(*x)[vec_len] = p.x[c][v];
-            const float* const* src = &chunk.src[c][v * vec_len];
+            const int lane = v * vec_len;
+            float(*x)[nbr_lanes_max] = p.x[c];
+            const float* const* src = &chunk.src[c][lane];
             Vec mem;
-            load(mem, &p.x2[c][v * vec_len]);
-            store(x[0], mem);
-            load(mem, &p.x1[c][v * vec_len]);
-            store(x[1], mem);
+            load(mem, &p.x2[c][lane]);
+            store(&x[0][lane], mem);
+            load(mem, &p.x1[c][lane]);
+            store(&x[1][lane], mem);
             long s = 0;
             for (; s + vec_len <= n; s += vec_len) {
                 Vec r[vec_len];
@@ -165,13 +166,13 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
                 transpose(r);
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
-                    store(x[s + 2 + l], r[l]);
+                    store(&x[s + 2 + l][lane], r[l]);
                 }
             }
             for (; s < n; ++s) {
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
-                    x[s + 2][l] = src[l][s];
+                    x[s + 2][lane + l] = src[l][s];
                 }
             }
         }
@@ -209,18 +210,19 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
     for (long s = 0; s < n; ++s) {
         for (int c = 0; c < NC; ++c) {
             for (int v = 0; v < NV; ++v) {
+                const int l = v * vec_len;
                 Vec x0, x1, x2;
-                load(x0, p.x[c][v][s + 2]);
-                load(x1, p.x[c][v][s + 1]);
-                load(x2, p.x[c][v][s]);
+                load(x0, &p.x[c][s + 2][l]);
+                load(x1, &p.x[c][s + 1][l]);
+                load(x2, &p.x[c][s][l]);
                 const Vec y = b0[c][v] * x0 + b1[c][v] * x1 + b2[c][v] * x2 -
                               (a1[c][v] * y1[c][v] + a2[c][v] * y2[c][v]);
                 y2[c][v] = y1[c][v];
                 y1[c][v] = y;
                 if constexpr (FADE) {
-                    store(p.y[c][v][s], fade[v] * y);
+                    store(&p.y[c][s][l], fade[v] * y);
                 } else {
-                    store(p.y[c][v][s], y);
+                    store(&p.y[c][s][l], y);
                 }
             }
         }
@@ -237,9 +239,9 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
             store(&p.y1[c][l], y1[c][v]);
             store(&p.y2[c][l], y2[c][v]);
             Vec mem;
-            load(mem, p.x[c][v][n + 1]);
+            load(mem, &p.x[c][n + 1][l]);
             store(&p.x1[c][l], mem);
-            load(mem, p.x[c][v][n]);
+            load(mem, &p.x[c][n][l]);
             store(&p.x2[c][l], mem);
         }
     }
@@ -263,7 +265,7 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
                 Vec r[vec_len];
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
-                    load(r[l], p.y[c][v][s + l]);
+                    load(r[l], &p.y[c][s + l][v * vec_len]);
                 }
                 transpose(r);
                 DSP_UNROLL_8
@@ -287,9 +289,10 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
             store(out[c] + s, acc * gain);
         }
         for (; s < n; ++s) {
-            float acc = p.y[c][0][s][0];
+            const float* y = p.y[c][s];
+            float acc = y[0];
             for (int b = 1; b < nbr_lanes; ++b) {
-                acc = acc + p.y[c][b / vec_len][s][b % vec_len];
+                acc = acc + y[b];
             }
             const float gain = chunk.gain_ramp != nullptr ? chunk.gain_ramp[s] : chunk.gain;
             out[c][s] = acc * gain;

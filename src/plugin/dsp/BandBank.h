@@ -87,8 +87,8 @@ public:
         alignas(32) float y2[NBR_CHN][NBR_LANES] = {};
         // Scratch of one chunk: the inputs, sample-major, behind the two
         // samples of memory, and the weighted outputs.
-        alignas(32) float x[NBR_CHN][NBR_VEC][MAX_BLOCK_LEN + 2][VEC_LEN] = {};
-        alignas(32) float y[NBR_CHN][NBR_VEC][MAX_BLOCK_LEN][VEC_LEN] = {};
+        alignas(32) float x[NBR_CHN][MAX_BLOCK_LEN + 2][NBR_LANES] = {};
+        alignas(32) float y[NBR_CHN][MAX_BLOCK_LEN][NBR_LANES] = {};
         // One chunk's sum: the weighted outputs of VEC_LEN samples, lane by lane.
         alignas(32) float sum[NBR_LANES][VEC_LEN] = {};
     };

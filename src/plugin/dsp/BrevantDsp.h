@@ -178,6 +178,8 @@ private:
                               long nbr_spl) noexcept;
     // Resonant low-pass of channel chn over src into its low-pass row.
     void process_lpf(int chn, const float* src, long nbr_spl) noexcept;
+    // Both resonant low-passes, each over its channel of src.
+    void process_lpf_stereo(const float* const* src, long nbr_spl) noexcept;
 
     // Main thread only: the MIDI manager's persistent settings and the
     // default controller map, parameter i on NRPN i.

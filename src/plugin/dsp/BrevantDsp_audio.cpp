@@ -91,8 +91,7 @@ void BrevantDsp::process_chunk_replacing(float** out, const float** in, long nbr
             _tap_stage.process_block(out, src, nbr_spl);
             process_harm_balance_mono(out, lp, nbr_spl);
         } else {
-            process_lpf(1, in[1], nbr_spl);
-            process_lpf(0, in[0], nbr_spl);
+            process_lpf_stereo(in, nbr_spl);
             process_disto_stereo_r(lp, lp, nbr_spl);
             _tap_stage.process_block(out, in, nbr_spl);
             process_harm_balance_stereo(out, lp, nbr_spl);
@@ -105,8 +104,7 @@ void BrevantDsp::process_chunk_replacing(float** out, const float** in, long nbr
             process_disto_mono_r(out, band, nbr_spl);
         } else {
             _tap_stage.process_block(band, in, nbr_spl);
-            process_lpf(0, in[0], nbr_spl);
-            process_lpf(1, in[1], nbr_spl);
+            process_lpf_stereo(in, nbr_spl);
             process_harm_balance_stereo(band, lp, nbr_spl);
             process_disto_stereo_r(out, band, nbr_spl);
         }
@@ -151,16 +149,14 @@ void BrevantDsp::process_chunk_mix(float** out, const float** in, long nbr_spl) 
         }
     } else {
         if (!is_post_routing()) {
-            process_lpf(0, in[0], nbr_spl);
-            process_lpf(1, in[1], nbr_spl);
+            process_lpf_stereo(in, nbr_spl);
             process_disto_stereo_r(lp, lp, nbr_spl);
             _tap_stage.process_block(band, in, nbr_spl);
             process_harm_balance_stereo(band, lp, nbr_spl);
             mix_stereo(out, band, nbr_spl);
         } else {
             _tap_stage.process_block(band, in, nbr_spl);
-            process_lpf(0, in[0], nbr_spl);
-            process_lpf(1, in[1], nbr_spl);
+            process_lpf_stereo(in, nbr_spl);
             process_harm_balance_stereo(band, lp, nbr_spl);
             process_disto_stereo_mix(out, band, nbr_spl);
         }
@@ -189,6 +185,14 @@ float BrevantDsp::get_gain() const noexcept
 void BrevantDsp::process_lpf(int chn, const float* src, long nbr_spl) noexcept
 {
     _lpf[chn].process_block_nd(_lpf_buf_ptr_arr[chn], src, nbr_spl);
+}
+
+void BrevantDsp::process_lpf_stereo(const float* const* src, long nbr_spl) noexcept
+{
+    // The two low-passes are independent: one after the other or side by
+    // side gives the same bits.
+    dsp::Biquad::process_block_nd_2(_lpf[0], _lpf_buf_ptr_arr[0], src[0], _lpf[1],
+                                    _lpf_buf_ptr_arr[1], src[1], nbr_spl);
 }
 
 void BrevantDsp::mix_stereo_to_mono(float* dst, const float* const* src,

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -65,12 +66,10 @@ DSP_ALWAYS_INLINE void fast_atan(D4& res, const D4& t) noexcept
 // Four samples: the curve where the fast path is provably exact, the
 // definition elsewhere.
 template <bool MIX>
-DSP_ALWAYS_INLINE void curve4(float* dst, const float* src, int nbr, float gain) noexcept
+DSP_ALWAYS_INLINE void curve4(float* dst, const float* src, float gain) noexcept
 {
-    F4 x = {};
-    for (int k = 0; k < nbr; ++k) {
-        x[k] = src[k];
-    }
+    F4 x;
+    std::memcpy(&x, src, sizeof x);
     const D4 t = __builtin_convertvector(x, D4) * double(gain) * half_pi;
     D4 at;
     fast_atan(at, t);
@@ -78,7 +77,7 @@ DSP_ALWAYS_INLINE void curve4(float* dst, const float* src, int nbr, float gain)
     const D4 spread = __builtin_bit_cast(D4, __builtin_bit_cast(M4, v) & (M4{} + INT64_MAX)) * margin;
     const F4 f = __builtin_convertvector(v, F4);
     const I4 sure = __builtin_convertvector(v - spread, F4) == __builtin_convertvector(v + spread, F4);
-    for (int k = 0; k < nbr; ++k) {
+    for (int k = 0; k < vec_len; ++k) {
         const float y = sure[k] != 0 ? f[k] : DistoExact::eval(src[k], gain);
         if constexpr (MIX) {
             dst[k] += y;
@@ -88,15 +87,18 @@ DSP_ALWAYS_INLINE void curve4(float* dst, const float* src, int nbr, float gain)
     }
 }
 
+// Blocks of four, then the last samples by the definition: for one sample
+// alone, the library's arctangent answers sooner than the fast path's chain.
 template <bool MIX>
 DSP_ALWAYS_INLINE void run(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
     long i = 0;
     for (; i + vec_len <= nbr_spl; i += vec_len) {
-        curve4<MIX>(dst + i, src + i, vec_len, gain);
+        curve4<MIX>(dst + i, src + i, gain);
     }
-    if (i < nbr_spl) {
-        curve4<MIX>(dst + i, src + i, int(nbr_spl - i), gain);
+    for (; i < nbr_spl; ++i) {
+        const float y = DistoExact::eval(src[i], gain);
+        dst[i] = MIX ? dst[i] + y : y;
     }
 }
 
