@@ -170,10 +170,14 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
                 }
             }
             for (; s < n; ++s) {
+                // Built in a register: stored lane by lane and loaded whole,
+                // the vector would wait for the stores.
+                Vec r;
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
-                    x[s + 2][lane + l] = src[l][s];
+                    r[l] = src[l][s];
                 }
+                store(&x[s + 2][lane], r);
             }
         }
     }
@@ -281,7 +285,7 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
                 acc = acc + term;
             }
             Vec gain;
-            if (chunk.gain_ramp != nullptr) {
+            if (chunk.gain_ramping) {
                 load(gain, chunk.gain_ramp + s);
             } else {
                 splat(gain, chunk.gain);
@@ -294,7 +298,7 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
             for (int b = 1; b < nbr_lanes; ++b) {
                 acc = acc + y[b];
             }
-            const float gain = chunk.gain_ramp != nullptr ? chunk.gain_ramp[s] : chunk.gain;
+            const float gain = chunk.gain_ramping ? chunk.gain_ramp[s] : chunk.gain;
             out[c][s] = acc * gain;
         }
     }
@@ -314,7 +318,7 @@ DSP_ALWAYS_INLINE void run_any(Planes& p, float* const* out, Chunk& chunk) noexc
 {
     const bool two_chn = chunk.nbr_chn > 1;
     const bool two_vec = chunk.nbr_lanes > vec_len;
-    const bool fade = chunk.fade != nullptr;
+    const bool fade = chunk.fading;
     switch (int(two_chn) * 4 + int(two_vec) * 2 + int(fade)) {
     case 0: run_chunk<1, 1, false>(p, out, chunk); break;
     case 1: run_chunk<1, 1, true>(p, out, chunk); break;

@@ -29,25 +29,30 @@ public:
     static constexpr int VEC_LEN = 8;
     static constexpr int NBR_VEC = NBR_LANES / VEC_LEN;
 
-    // One chunk of the band road.
+    // One chunk of the band road. Its arrays are left uninitialised (it
+    // lives on the audio path's stack); the caller fills what it uses.
     struct Chunk
     {
         // For every channel and every summed lane, nbr_spl input samples.
-        const float* src[NBR_CHN][NBR_LANES] = {};
+        const float* src[NBR_CHN][NBR_LANES];
         // 1 or 2.
         int nbr_chn = 1;
         // Bands summed, lanes 0 .. nbr_lanes - 1: 1 to 15.
         int nbr_lanes = 1;
         // 1 to 64.
         long nbr_spl = 0;
-        // Per lane, the weight of the band at the first sample, advanced by
-        // fade_step after every sample (and written back); null: every band
-        // enters the sum as it is.
-        float* fade = nullptr;
-        const float* fade_step = nullptr;
-        // Gain of the sum at each sample, or the single gain `gain` when null.
-        const float* gain_ramp = nullptr;
+        // With `fading`, every lane's output is weighted: fade holds each
+        // lane's weight at the first sample (all NBR_LANES of them), advanced
+        // by fade_step after every sample and written back. Without, every
+        // band enters the sum as it is.
+        bool fading = false;
+        alignas(32) float fade[NBR_LANES];
+        alignas(32) float fade_step[NBR_LANES];
+        // With `gain_ramping`, the sum of sample i is multiplied by
+        // gain_ramp[i], else by `gain`.
+        bool gain_ramping = false;
         float gain = 1;
+        alignas(32) float gain_ramp[MAX_BLOCK_LEN];
     };
 
     // Audio thread; no lock, no allocation. The lane takes the section's
@@ -67,7 +72,7 @@ public:
     // Audio thread; no lock, no allocation. For every channel c below
     // nbr_chn and sample i: out[c][i] = (sum over the lanes b, in order, of
     // fade_b(i) y_b(i)) gain(i), where y_b is lane b's section run over its
-    // input (the fade is left out when chunk.fade is null). The spare and
+    // input (the fade is left out unless chunk.fading). The spare and
     // unsummed lanes read silence.
     void process(float* const* out, Chunk& chunk) noexcept;
 

@@ -2,6 +2,7 @@
 
 #include "lib/dsp/VectorTarget.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -47,12 +48,18 @@ DSP_ALWAYS_INLINE void fast_atan(D4& res, const D4& t) noexcept
     const M4 sign = bits & sign_bit;
     const auto a = __builtin_bit_cast(D4, bits & ~sign_bit);
 
+    // Masks select by AND (a mask lane is all ones or all zeros); where both
+    // are set, pi/4 and half the low part count twice.
     const M4 big = a > tan_3pi_8;
     const M4 mid = a > reduce_from;
-    const D4 num = big ? zero - 1.0 : (mid ? a - 1.0 : a);
-    const D4 den = big ? a : (mid ? a + 1.0 : zero + 1.0);
-    const D4 base = big ? zero + half_pi : (mid ? zero + quarter_pi : zero);
-    const D4 low = big ? zero + pi_2_low : (mid ? zero + 0.5 * pi_2_low : zero);
+    const M4 one_bits = __builtin_bit_cast(M4, zero + 1.0);
+    const M4 quarter_bits = __builtin_bit_cast(M4, zero + quarter_pi);
+    const M4 low_bits = __builtin_bit_cast(M4, zero + 0.5 * pi_2_low);
+    const D4 num = big ? zero - 1.0 : a - __builtin_bit_cast(D4, mid & one_bits);
+    const D4 den = big ? a : __builtin_bit_cast(D4, mid & __builtin_bit_cast(M4, a)) + 1.0;
+    const D4 base =
+        __builtin_bit_cast(D4, mid & quarter_bits) + __builtin_bit_cast(D4, big & quarter_bits);
+    const D4 low = __builtin_bit_cast(D4, mid & low_bits) + __builtin_bit_cast(D4, big & low_bits);
 
     const D4 r = num / den;
     const D4 z = r * r;
@@ -63,10 +70,8 @@ DSP_ALWAYS_INLINE void fast_atan(D4& res, const D4& t) noexcept
     res = __builtin_bit_cast(D4, __builtin_bit_cast(M4, mag) | sign);
 }
 
-// Four samples: the curve where the fast path is provably exact, the
-// definition elsewhere.
-template <bool MIX>
-DSP_ALWAYS_INLINE void curve4(float* dst, const float* src, float gain) noexcept
+// Four samples by the fast path: the curve, and whether each is sure.
+DSP_ALWAYS_INLINE void curve4(F4& y, I4& sure, const float* src, float gain) noexcept
 {
     F4 x;
     std::memcpy(&x, src, sizeof x);
@@ -74,31 +79,47 @@ DSP_ALWAYS_INLINE void curve4(float* dst, const float* src, float gain) noexcept
     D4 at;
     fast_atan(at, t);
     const D4 v = two_over_pi * at;
-    const D4 spread = __builtin_bit_cast(D4, __builtin_bit_cast(M4, v) & (M4{} + INT64_MAX)) * margin;
-    const F4 f = __builtin_convertvector(v, F4);
-    const I4 sure = __builtin_convertvector(v - spread, F4) == __builtin_convertvector(v + spread, F4);
-    for (int k = 0; k < vec_len; ++k) {
-        const float y = sure[k] != 0 ? f[k] : DistoExact::eval(src[k], gain);
-        if constexpr (MIX) {
-            dst[k] += y;
-        } else {
-            dst[k] = y;
-        }
-    }
+    const D4 spread =
+        __builtin_bit_cast(D4, __builtin_bit_cast(M4, v) & (M4{} + INT64_MAX)) * margin;
+    y = __builtin_convertvector(v, F4);
+    sure = __builtin_convertvector(v - spread, F4) == __builtin_convertvector(v + spread, F4);
 }
 
-// Blocks of four, then the last samples by the definition: for one sample
-// alone, the library's arctangent answers sooner than the fast path's chain.
+// Pieces of up to max_piece samples: first every group of four by the fast
+// path, without a branch, so that the groups overlap in the processor; then
+// the results are written, the rare unsure ones (and the last samples, for
+// which the library's arctangent answers sooner than the fast chain) by the
+// definition.
 template <bool MIX>
 DSP_ALWAYS_INLINE void run(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
-    long i = 0;
-    for (; i + vec_len <= nbr_spl; i += vec_len) {
-        curve4<MIX>(dst + i, src + i, gain);
-    }
-    for (; i < nbr_spl; ++i) {
-        const float y = DistoExact::eval(src[i], gain);
-        dst[i] = MIX ? dst[i] + y : y;
+    constexpr long max_piece = 64;
+    alignas(16) float fast[max_piece];
+    alignas(16) std::int32_t sure[max_piece];
+    for (long beg = 0; beg < nbr_spl; beg += max_piece) {
+        const long len = std::min(nbr_spl - beg, max_piece);
+        const long len_fast = len & ~long(vec_len - 1);
+        I4 all_sure = I4{} - 1;
+        for (long i = 0; i < len_fast; i += vec_len) {
+            F4 y;
+            I4 ok;
+            curve4(y, ok, src + beg + i, gain);
+            all_sure &= ok;
+            std::memcpy(fast + i, &y, sizeof y);
+            std::memcpy(sure + i, &ok, sizeof ok);
+        }
+        float* d = dst + beg;
+        const float* x = src + beg;
+        long i = 0;
+        if ((all_sure[0] & all_sure[1] & all_sure[2] & all_sure[3]) != 0) {
+            for (; i < len_fast; ++i) {
+                d[i] = MIX ? d[i] + fast[i] : fast[i];
+            }
+        }
+        for (; i < len; ++i) {
+            const float y = i < len_fast && sure[i] != 0 ? fast[i] : DistoExact::eval(x[i], gain);
+            d[i] = MIX ? d[i] + y : y;
+        }
     }
 }
 

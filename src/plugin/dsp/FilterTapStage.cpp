@@ -299,34 +299,32 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl) 
 
     // Steady bands enter the sum as they are (a weight of 1 with no step
     // changes no bit), rising and falling ones under their ramps.
-    alignas(32) float fade[BandBank::NBR_LANES] = {};
-    alignas(32) float fade_step[BandBank::NBR_LANES] = {};
-    if (_first_rband < _nbr_active_band) {
-        for (int band = 0; band < _nbr_active_band; ++band) {
+    chunk.fading = _first_rband < _nbr_active_band;
+    if (chunk.fading) {
+        for (int band = 0; band < BandBank::NBR_LANES; ++band) {
             const bool steady = band < _first_rband;
-            fade[band] = steady ? 1.0f : _fade[band];
-            fade_step[band] = steady ? 0.0f : band < _first_rband_dec ? _fade_step : -_fade_step;
+            const bool active = band < _nbr_active_band;
+            chunk.fade[band] = steady ? 1.0f : active ? _fade[band] : 0.0f;
+            chunk.fade_step[band] = steady || !active ? 0.0f
+                                    : band < _first_rband_dec ? _fade_step
+                                                              : -_fade_step;
         }
-        chunk.fade = fade;
-        chunk.fade_step = fade_step;
     }
 
-    float gain[MAX_BLOCK_LEN];
-    if (_band_gain_cur == _band_gain_target) {
-        chunk.gain = _band_gain_cur;
-    } else {
+    chunk.gain_ramping = _band_gain_cur != _band_gain_target;
+    chunk.gain = _band_gain_cur;
+    if (chunk.gain_ramping) {
         for (long i = 0; i < nbr_spl; ++i) {
-            gain[i] = _band_gain_cur;
+            chunk.gain_ramp[i] = _band_gain_cur;
             _band_gain_cur += _band_gain_step;
         }
-        chunk.gain_ramp = gain;
     }
 
     _bank.process(out, chunk);
 
-    if (chunk.fade != nullptr) {
+    if (chunk.fading) {
         for (int band = _first_rband; band < _nbr_active_band; ++band) {
-            _fade[band] = fade[band];
+            _fade[band] = chunk.fade[band];
         }
     }
 }
