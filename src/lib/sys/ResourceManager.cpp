@@ -2,6 +2,7 @@
 
 #include "lib/tnw/sys/CritSec.h"
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
