@@ -1,6 +1,7 @@
 #include "lib/mppi/mppi_vst2cocoa/Vst2Plugin.h"
 
 #include "lib/basic/StrBounded.h"
+#include "lib/mppi/BkgInterface.h"
 #include "lib/mppi/DspInterface.h"
 #include "lib/mppi/GuiInterface.h"
 #include "lib/mppi/MidiDevSelDispatcher.h"
