@@ -6,20 +6,22 @@
 
 namespace test_support {
 
-// A host adapter for an effect under test, with no plug-in behind it: no MIDI manager, the
-// host-order map a test hands over (or none), every parameter free, and nothing passed on.
+// A host adapter for an effect under test, with no plug-in behind it: the MIDI manager and
+// the host-order map a test hands over (or none), every parameter free, and nothing passed on.
 class FakeHostDsp : public mppi::HostDspInterface
 {
 public:
     // The map must outlive the adapter's use.
     void set_param_reorder(mppi::ParamReorder* reorder_ptr) { _reorder_ptr = reorder_ptr; }
+    // The manager must outlive the adapter's use.
+    void set_midi_mgr(mppi::MidiMgr* midi_ptr) { _midi_ptr = midi_ptr; }
 
     int init() override { return 0; }
     double get_property(const char*) const override { return 0.0; }
     void get_time_info(mppi::TimeInfo&) const override {}
     bool is_input_connected(int, int) const noexcept override { return true; }
     bool is_output_connected(int, int) const noexcept override { return true; }
-    mppi::MidiMgr* use_midi_interface() override { return nullptr; }
+    mppi::MidiMgr* use_midi_interface() override { return _midi_ptr; }
     void* use_copperlan_mgr() override { return nullptr; }
     bool is_param_free(int, int) override { return true; }
     bool reserve_param(int, int) override { return true; }
@@ -36,6 +38,7 @@ public:
 
 private:
     mppi::ParamReorder* _reorder_ptr = nullptr;
+    mppi::MidiMgr* _midi_ptr = nullptr;
 };
 
 } // namespace test_support
