@@ -68,12 +68,13 @@ TEST(HostDspVst2Cocoa, ForwardsToThePlugin)
 
     // Effect-side writes: with and without the host, a whole program kept by its priority.
     rig.host.clear();
+    const float kept = rig.dsp->get_param_ref(2).get_nrm_val();
     adapter.set_param_pi_only(0, 0.25f, 100);
     EXPECT_TRUE(rig.host.calls(v::HOST_AUTOMATE).empty());
     adapter.set_param(1, 0.5f, 100);
     adapter.set_param_host_only(2, 0.75f, 100);
     EXPECT_EQ(rig.host.calls(v::HOST_AUTOMATE).size(), 2u);
-    EXPECT_EQ(rig.dsp->get_param_ref(2).get_nrm_val(), 0.0f);
+    EXPECT_EQ(rig.dsp->get_param_ref(2).get_nrm_val(), kept);
     adapter.set_program(vst2_test::make_bank(2)[1], 150);
     EXPECT_FALSE(adapter.is_param_free(0, 100));
     EXPECT_EQ(rig.host.calls(v::HOST_AUTOMATE).size(), 5u);
@@ -96,7 +97,7 @@ TEST(HostGuiVst2Cocoa, AnswersItsPropertiesAndForwards)
     EXPECT_TRUE(adapter.reserve_param(1, 150));
     EXPECT_FALSE(adapter.is_param_free(1, 100));
     adapter.set_program(vst2_test::make_bank(2)[1], 150);
-    EXPECT_EQ(rig.dsp->get_param_ref(1).get_nrm_val(), 0.21f);
+    EXPECT_EQ(rig.dsp->get_param_ref(1).get_nrm_val(), vst2_test::prog_value(1, 1));
     EXPECT_EQ(adapter.use_midi_interface(), rig.plugin->use_midi_mgr());
 }
 

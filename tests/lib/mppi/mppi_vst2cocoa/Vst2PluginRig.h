@@ -24,8 +24,13 @@ inline double fake_clock() noexcept
     return g_now;
 }
 
-// A bank of `nbr_prog` programs "P0", "P1", ... with `nbr_val` values each; value i of
-// program p is (p + 1) / 10 + i / 100.
+// Value i of program p of the banks below.
+inline float prog_value(int p, int i)
+{
+    return float(p + 1) / 10 + float(i) / 100;
+}
+
+// A bank of `nbr_prog` programs "P0", "P1", ... with `nbr_val` values each.
 inline mppi::BankManager make_bank(int nbr_prog, int nbr_val = 3)
 {
     mppi::BankManager bank(nbr_prog);
@@ -33,7 +38,7 @@ inline mppi::BankManager make_bank(int nbr_prog, int nbr_val = 3)
         bank[p].set_name("P" + std::to_string(p));
         bank[p].set_nbr_param(nbr_val);
         for (int i = 0; i < nbr_val; ++i) {
-            bank[p].set_param(i, float(p + 1) / 10 + float(i) / 100);
+            bank[p].set_param(i, prog_value(p, i));
         }
     }
     return bank;
