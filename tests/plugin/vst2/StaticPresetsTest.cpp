@@ -1,5 +1,6 @@
 #include "plugin/vst2/StaticPresets.h"
 
+#include "lib/mppi/NormalizedParamInterface.h"
 #include "plugin/dsp/BrevantDsp.h"
 
 #include <gtest/gtest.h>
