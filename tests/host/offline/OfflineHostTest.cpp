@@ -65,8 +65,8 @@ std::vector<float> run_effect_directly(const std::vector<float>& input, int prog
 
     const long nbr_frames = long(input.size() / 2) + tail_frames;
     std::vector<float> output(std::size_t(nbr_frames) * 2);
-    std::vector<float> in_l(std::size_t(block)), in_r(in_l.size()), out_l(in_l.size()),
-        out_r(in_l.size());
+    const auto size = static_cast<std::size_t>(block);
+    std::vector<float> in_l(size), in_r(size), out_l(size), out_r(size);
     for (long pos = 0; pos < nbr_frames; pos += block) {
         const long nbr = std::min(block, nbr_frames - pos);
         for (long i = 0; i < nbr; ++i) {
