@@ -248,7 +248,14 @@ void Vst2Plugin::send_out_events() noexcept
     if (!_midi_comp) {
         return;
     }
-    const int nbr = _midi_comp->use_dev_out().take_events(_out_events.data(), MAX_OUT_EVENTS);
+    const int nbr = _midi_comp->use_dev_out().hand_over(_out_taken.data(), MAX_OUT_EVENTS);
+    for (int i = 0; i < nbr; ++i) {
+        const Vst2MidiEvent& taken = _out_taken[static_cast<std::size_t>(i)];
+        vst2::MidiEvent& event = _out_events[static_cast<std::size_t>(i)];
+        event.delta_frames = static_cast<std::int32_t>(taken._delta_frames);
+        event.midi_data = taken._midi_data;
+        event.detune = static_cast<std::int8_t>(taken._detune);
+    }
     if (nbr > 0) {
         vst2::EventList list;
         list.nbr_events = nbr;
@@ -270,7 +277,12 @@ int Vst2Plugin::processEvents(const vst2::EventList* events) noexcept
         const vst2::Event* event = events->events[i];
         if (event != nullptr && event->type == vst2::EVENT_MIDI &&
             event->byte_size >= static_cast<std::int32_t>(sizeof(vst2::MidiEvent))) {
-            dev.process_midi_event(*static_cast<const vst2::MidiEvent*>(event));
+            const auto& midi = *static_cast<const vst2::MidiEvent*>(event);
+            Vst2MidiEvent copy;
+            copy._delta_frames = midi.delta_frames;
+            copy._midi_data = midi.midi_data;
+            copy._detune = midi.detune;
+            dev.process_midi_event(copy);
         }
     }
     return 1;

@@ -6,6 +6,7 @@
 #include "lib/mppi/ParamReorder.h"
 #include "lib/mppi/PluginCmdInterface.h"
 #include "lib/mppi/ProgramSlot.h"
+#include "lib/mppi/Vst2MidiEvent.h"
 #include "lib/mppi/vst2/HostCaller.h"
 
 #include <array>
@@ -273,7 +274,9 @@ private:
     std::string _plugin_dir;
 
     // Audio thread only: the events handed to the host at the start of a
-    // block, filled from the MIDI output device's queue.
+    // block, taken from the MIDI output device's queue and copied into the
+    // host's records.
+    std::array<Vst2MidiEvent, MAX_OUT_EVENTS> _out_taken;
     std::array<vst2::MidiEvent, MAX_OUT_EVENTS> _out_events;
     std::array<vst2::Event*, MAX_OUT_EVENTS> _out_ptrs;
 };
