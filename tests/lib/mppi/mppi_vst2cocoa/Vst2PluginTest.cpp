@@ -1,9 +1,12 @@
 #include "Vst2PluginRig.h"
 
+#include "lib/mppi/MidiDevSelectorInterface.h"
+#include "lib/mppi/MidiMgr.h"
 #include "lib/mppi/NormalizedParamInterface.h"
 #include "lib/sys/TimeStamp.h"
 #include "support/AllocFailure.h"
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -274,6 +277,79 @@ TEST(Vst2Plugin, ChunksRestoreTheBankAndTheCurrentProgram)
     ASSERT_TRUE(other.plugin->setChunk(prog.data(), long(prog.size()), true));
     EXPECT_EQ(value_of(other, 1), 0.875f);
     EXPECT_EQ(other.dsp->prog_name, "P2");
+}
+
+// The bytes as host events of three bytes each, handed over in one call.
+void feed(Vst2Plugin& plugin, const std::vector<std::array<std::uint8_t, 4>>& bytes)
+{
+    std::vector<v::MidiEvent> events(bytes.size());
+    std::vector<v::Event*> list_arr;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        events[i].midi_data = bytes[i];
+        list_arr.push_back(&events[i]);
+    }
+    const v::EventList list = {std::int32_t(list_arr.size()), list_arr.data()};
+    EXPECT_EQ(plugin.processEvents(&list), 1);
+}
+
+TEST(Vst2Plugin, LearnedNrpnMovesItsParameterThroughProcessEvents)
+{
+    Vst2PluginRig rig;
+    mppi::MidiMgr& mgr = *rig.plugin->use_midi_mgr();
+    mgr.set_autobind_param(1);
+    rig.host.clear();
+    // NRPN 3, data entry 127 then its fine part 127: 16383, the top.
+    feed(*rig.plugin, {{0xB0, 99, 0, 0}, {0xB0, 98, 3, 0}, {0xB0, 6, 127, 0}, {0xB0, 38, 127, 0}});
+    EXPECT_EQ(value_of(rig, 1), 1.0f);
+    EXPECT_TRUE(rig.host.calls(v::HOST_AUTOMATE).empty());
+    const std::vector<unsigned char> prog = rig.plugin->getChunk(true);
+    mppi::ProgramSlot stored;
+    ASSERT_EQ(stored.read_from_memory(prog.data(), long(prog.size())), 0);
+    EXPECT_EQ(stored.get_param(1), 1.0f);
+
+    // MIDI holds the parameter against the host for 0.5 s.
+    rig.plugin->setParameter(1, 0.25f);
+    EXPECT_EQ(value_of(rig, 1), 1.0f);
+    feed(*rig.plugin, {{0xB0, 6, 0, 0}, {0xB0, 38, 0, 0}});
+    EXPECT_EQ(value_of(rig, 1), 0.0f);
+    g_now += 0.6;
+    rig.plugin->setParameter(1, 0.25f);
+    EXPECT_EQ(value_of(rig, 1), 0.25f);
+
+    // Without the VST input selected the events go nowhere.
+    ASSERT_EQ(mgr.use_dev_selector()->select_dev_in(-1), 0);
+    g_now += 0.6;
+    feed(*rig.plugin, {{0xB0, 6, 127, 0}, {0xB0, 38, 127, 0}});
+    EXPECT_EQ(value_of(rig, 1), 0.25f);
+}
+
+TEST(Vst2Plugin, ProgramFeedbackReachesTheHostAtTheNextBlock)
+{
+    Vst2PluginRig rig(make_bank(3));
+    mppi::MidiMgr& mgr = *rig.plugin->use_midi_mgr();
+    ASSERT_EQ(mgr.set_default_nrpn_mapping(), 0);
+    // The output is off at start: nothing is sent.
+    ASSERT_TRUE(rig.plugin->setProgram(1));
+    rig.process();
+    EXPECT_TRUE(rig.host.midi_received().empty());
+
+    ASSERT_EQ(mgr.use_dev_selector()->select_dev_out(0), 0);
+    ASSERT_TRUE(rig.plugin->setProgram(2));
+    EXPECT_TRUE(rig.host.midi_received().empty());
+    rig.process();
+    const std::vector<std::array<std::uint8_t, 4>> sent = rig.host.midi_received();
+    EXPECT_EQ(sent.size(), 3u * 4u);
+    rig.process();
+    EXPECT_EQ(rig.host.midi_received().size(), sent.size());
+
+    // Fed back into a plug-in with the same map, the feedback sets program 2's values to
+    // 14-bit precision.
+    Vst2PluginRig other;
+    ASSERT_EQ(other.plugin->use_midi_mgr()->set_default_nrpn_mapping(), 0);
+    feed(*other.plugin, sent);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(value_of(other, i), prog_value(2, i), 0.5 / 16383) << i;
+    }
 }
 
 TEST(Vst2Plugin, AudioThreadCallsAllocateNothing)
