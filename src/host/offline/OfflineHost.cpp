@@ -183,6 +183,7 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
 
     const long long tail_frames = std::llround(tail * reader.get_sample_rate());
     const long long total = reader.get_nbr_frames() + tail_frames;
+    writer.reserve_frames(total);
     long long done = 0;
     long long tail_left = tail_frames;
     bool input_left = true;

@@ -49,6 +49,16 @@ sf_count_t vio_tell(void* user_data)
     return use_writer(user_data).tell();
 }
 
+int get_sample_size(SampleFormat format)
+{
+    switch (format) {
+    case SampleFormat::PCM16: return 2;
+    case SampleFormat::PCM24: return 3;
+    case SampleFormat::FLOAT: break;
+    }
+    return 4;
+}
+
 int make_sf_format(SampleFormat format)
 {
     switch (format) {
@@ -87,13 +97,25 @@ long long WavWriter::put(const void* data, long long count)
     if (count <= 0) {
         return 0;
     }
-    const auto end = static_cast<std::size_t>(_pos + count);
-    if (end > _bytes.size()) {
-        _bytes.resize(end);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const auto pos = static_cast<std::size_t>(_pos);
+    if (pos > _bytes.size()) {
+        _bytes.resize(pos);
     }
-    std::memcpy(_bytes.data() + _pos, data, static_cast<std::size_t>(count));
+    // Over what is there, then appended (without zeroing it first).
+    const std::size_t over = std::min(_bytes.size() - pos, static_cast<std::size_t>(count));
+    std::memcpy(_bytes.data() + pos, bytes, over);
+    _bytes.insert(_bytes.end(), bytes + over, bytes + count);
     _pos += count;
     return count;
+}
+
+void WavWriter::reserve_frames(long long nbr_frames)
+{
+    constexpr long long HEADER_ROOM = 4096;
+    if (nbr_frames > 0 && _frame_size > 0) {
+        _bytes.reserve(static_cast<std::size_t>(HEADER_ROOM + nbr_frames * _frame_size));
+    }
 }
 
 long long WavWriter::get(void* data, long long count) noexcept
@@ -113,6 +135,7 @@ bool WavWriter::open(SampleFormat format, int nbr_chn, int sample_rate, std::str
     _bytes.clear();
     _pos = 0;
     _failed = false;
+    _frame_size = get_sample_size(format) * nbr_chn;
     SF_INFO info{};
     info.samplerate = sample_rate;
     info.channels = nbr_chn;

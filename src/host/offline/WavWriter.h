@@ -26,6 +26,9 @@ public:
     // False, with the reason in `error`, when the encoder refuses the format.
     [[nodiscard]] bool open(SampleFormat format, int nbr_chn, int sample_rate,
                             std::string& error);
+    // Room for the header and `nbr_frames` frames, so that the file does not
+    // move while it grows; no visible change.
+    void reserve_frames(long long nbr_frames);
     // Appends `nbr_frames` frames of the channel count given to `open`.
     [[nodiscard]] bool write(const float* data, long nbr_frames);
     // Finishes the file and saves it at `path`; false with the reason in
@@ -49,6 +52,7 @@ private:
     sf_private_tag* _file = nullptr;
     std::vector<unsigned char> _bytes;
     long long _pos = 0;
+    int _frame_size = 0; // bytes of one frame in the file
     bool _failed = false;
 };
 
