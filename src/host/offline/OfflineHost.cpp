@@ -22,6 +22,31 @@ constexpr long TEXT_SIZE = 80;
 // The channel the host does not feed nor read: the right one of a mono file.
 constexpr std::int32_t RIGHT_CHN = 1;
 
+// Interleaved frames of one or two channels to and from one buffer a channel.
+void deinterleave(float* const* dst, const float* src, int nbr_chn, long nbr) noexcept
+{
+    if (nbr_chn == 1) {
+        std::copy(src, src + nbr, dst[0]);
+        return;
+    }
+    for (long i = 0; i < nbr; ++i) {
+        dst[0][i] = src[2 * i];
+        dst[1][i] = src[2 * i + 1];
+    }
+}
+
+void interleave(float* dst, const float* const* src, int nbr_chn, long nbr) noexcept
+{
+    if (nbr_chn == 1) {
+        std::copy(src[0], src[0] + nbr, dst);
+        return;
+    }
+    for (long i = 0; i < nbr; ++i) {
+        dst[2 * i] = src[0][i];
+        dst[2 * i + 1] = src[1][i];
+    }
+}
+
 } // namespace
 
 OfflineHost::OfflineHost(std::ostream& out, std::ostream& err) : _out(out), _err(err) {}
@@ -200,18 +225,10 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
         if (nbr <= 0) {
             break;
         }
-        for (long i = 0; i < nbr; ++i) {
-            for (int c = 0; c < nbr_chn; ++c) {
-                in[c][i] = frames[static_cast<std::size_t>(i * nbr_chn + c)];
-            }
-        }
+        deinterleave(in, frames.data(), nbr_chn, nbr);
         _plugin->processReplacing(in, out, nbr);
         _plugin->idle();
-        for (long i = 0; i < nbr; ++i) {
-            for (int c = 0; c < nbr_chn; ++c) {
-                frames[static_cast<std::size_t>(i * nbr_chn + c)] = out[c][i];
-            }
-        }
+        interleave(frames.data(), out, nbr_chn, nbr);
         if (!writer.write(frames.data(), nbr)) {
             _err << "\nerror: cannot encode the output\n";
             return false;
