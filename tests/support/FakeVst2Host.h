@@ -92,14 +92,15 @@ public:
     std::vector<int> unconnected_out;
 
 private:
-    std::intptr_t answer(std::int32_t opcode, std::int32_t index, std::intptr_t value,
-                         void* ptr, float opt)
+    std::intptr_t answer(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
+                         float opt)
     {
         namespace v = mppi::vst2;
         std::lock_guard<std::mutex> lock(_mutex);
         _calls.push_back({opcode, index, value, opt});
         switch (opcode) {
-        case v::HOST_VERSION: return version;
+        case v::HOST_VERSION:
+            return version;
         case v::HOST_PIN_CONNECTED: {
             const std::vector<int>& off = value == 0 ? unconnected_in : unconnected_out;
             for (int chn : off) {
@@ -109,7 +110,8 @@ private:
             }
             return 0;
         }
-        case v::HOST_GET_TIME: return time_flag ? reinterpret_cast<std::intptr_t>(&time) : 0;
+        case v::HOST_GET_TIME:
+            return time_flag ? reinterpret_cast<std::intptr_t>(&time) : 0;
         case v::HOST_PROCESS_EVENTS: {
             const auto* list = static_cast<const v::EventList*>(ptr);
             for (std::int32_t i = 0; i < list->nbr_events; ++i) {
@@ -117,9 +119,12 @@ private:
             }
             return 1;
         }
-        case v::HOST_CAN_DO: return 1;
-        case v::HOST_SIZE_WINDOW: return 1;
-        default: return 0;
+        case v::HOST_CAN_DO:
+            return 1;
+        case v::HOST_SIZE_WINDOW:
+            return 1;
+        default:
+            return 0;
         }
     }
 

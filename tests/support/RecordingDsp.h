@@ -18,10 +18,7 @@ class RecordingDsp : public SettingsDsp
 public:
     static constexpr int MAX_RATE = 192000;
 
-    RecordingDsp(std::initializer_list<std::string> names = {"A", "B", "C"})
-        : SettingsDsp(names)
-    {
-    }
+    RecordingDsp(std::initializer_list<std::string> names = {"A", "B", "C"}) : SettingsDsp(names) {}
     ~RecordingDsp() override { delete _owned_host; }
 
     void set_host(mppi::HostDspInterface& host) override

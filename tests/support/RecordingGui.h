@@ -34,7 +34,10 @@ public:
     void get_window_size(int& width, int& height) const override { width = height = 0; }
     void open(void*) override {}
     void close() override {}
-    void set_param(int index, float value, int prio) override { shown.push_back({index, value, prio}); }
+    void set_param(int index, float value, int prio) override
+    {
+        shown.push_back({index, value, prio});
+    }
     void set_hidden_param(int, float) override {}
     void update_bank(const mppi::BankManager& bank) override { banks.push_back(bank); }
     void set_tempo(float) override {}

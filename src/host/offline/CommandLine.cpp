@@ -90,8 +90,8 @@ bool set_tail(const std::string& value, Options& opt, std::string& error)
 const std::map<std::string, Setter>& use_value_options()
 {
     static const std::map<std::string, Setter> options = {
-        {"--param", set_param},   {"--bank", set_bank}, {"--program", set_program},
-        {"--block", set_block},   {"--format", set_format}, {"--tail", set_tail}};
+        {"--param", set_param}, {"--bank", set_bank},     {"--program", set_program},
+        {"--block", set_block}, {"--format", set_format}, {"--tail", set_tail}};
     return options;
 }
 
@@ -187,8 +187,7 @@ bool CommandLine::parse(const std::vector<std::string>& args, Options& opt, std:
     }
     const std::size_t wanted = opt.list ? 0 : 2;
     if (files.size() != wanted) {
-        error = opt.list ? "--list takes no file names"
-                         : "wants an input and an output file name";
+        error = opt.list ? "--list takes no file names" : "wants an input and an output file name";
         return false;
     }
     if (!opt.list) {
@@ -200,8 +199,11 @@ bool CommandLine::parse(const std::vector<std::string>& args, Options& opt, std:
 
 std::string CommandLine::usage(const std::string& program)
 {
-    return "Usage: " + program + " IN.wav OUT.wav [options]\n"
-           "       " + program + " --list [--bank FILE.pbk] [--program N] [--param NAME=TEXT]\n"
+    return "Usage: " + program +
+           " IN.wav OUT.wav [options]\n"
+           "       " +
+           program +
+           " --list [--bank FILE.pbk] [--program N] [--param NAME=TEXT]\n"
            "Renders a WAV file (16-bit or 24-bit PCM, 32-bit float; mono or stereo;\n"
            "4000 to 384000 Hz) through the effect.\n"
            "  --param \"NAME=TEXT\"  set a parameter from its display text (repeatable)\n"

@@ -56,8 +56,8 @@ std::vector<float> ExampleSignal::make(int sample_rate, double seconds)
             const double freq = c == 0 ? note : note * RIGHT_DETUNE;
             phase[c] += freq / sample_rate;
             phase[c] -= std::floor(phase[c]);
-            const double value =
-                SAW_LEVEL * env * saw(phase[c], freq, sample_rate) + burst * next_noise(noise_state);
+            const double value = SAW_LEVEL * env * saw(phase[c], freq, sample_rate) +
+                                 burst * next_noise(noise_state);
             data[static_cast<std::size_t>(i) * 2 + c] = static_cast<float>(value);
         }
     }

@@ -24,8 +24,7 @@ int main(int argc, char** argv)
                          error) ||
             !writer.write(frames.data(), static_cast<long>(frames.size() / 2)) ||
             !writer.save(argv[1], error)) {
-            std::cerr << "error: " << (error.empty() ? "cannot encode the example" : error)
-                      << "\n";
+            std::cerr << "error: " << (error.empty() ? "cannot encode the example" : error) << "\n";
             return 1;
         }
         return 0;

@@ -57,7 +57,8 @@ std::intptr_t OfflineHost::host_callback(void* effect, std::int32_t opcode, std:
                                          std::intptr_t /*value*/, void* /*ptr*/, float /*opt*/)
 {
     switch (opcode) {
-    case mppi::vst2::HOST_VERSION: return HOST_VERSION;
+    case mppi::vst2::HOST_VERSION:
+        return HOST_VERSION;
     case mppi::vst2::HOST_PIN_CONNECTED: {
         const auto* plugin = static_cast<const mppi::Vst2Plugin*>(effect);
         const auto* host =
@@ -66,7 +67,8 @@ std::intptr_t OfflineHost::host_callback(void* effect, std::int32_t opcode, std:
         // 0: connected.
         return mono && index == RIGHT_CHN ? 1 : 0;
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -139,14 +141,13 @@ bool OfflineHost::set_up(float sample_rate, const std::vector<ParamSetting>& par
     for (const ParamSetting& setting : params) {
         const int index = find_param(setting.name);
         if (index < 0) {
-            _err << "error: unknown parameter \"" << setting.name
-                 << "\"; the parameters are " << list_param_names() << "\n";
+            _err << "error: unknown parameter \"" << setting.name << "\"; the parameters are "
+                 << list_param_names() << "\n";
             return false;
         }
         float value = 0;
         if (!_plugin->string2parameter(index, setting.text.c_str(), value)) {
-            _err << "error: \"" << setting.text << "\" is no value of \"" << setting.name
-                 << "\"\n";
+            _err << "error: \"" << setting.text << "\" is no value of \"" << setting.name << "\"\n";
             return false;
         }
         values.emplace_back(index, value);

@@ -32,12 +32,12 @@ struct Options
     std::string in_path;
     std::string out_path;
     std::vector<ParamSetting> params;
-    std::string bank_path;        // empty: the factory bank
-    std::optional<int> program;   // none: program 0 as at start-up
-    long block = DEFAULT_BLOCK;   // frames per block, 1..MAX_BLOCK
+    std::string bank_path;              // empty: the factory bank
+    std::optional<int> program;         // none: program 0 as at start-up
+    long block = DEFAULT_BLOCK;         // frames per block, 1..MAX_BLOCK
     std::optional<SampleFormat> format; // none: the input's
-    double tail = 0;              // seconds of silence appended, 0..MAX_TAIL
-    bool list = false;            // print parameters and programs, render nothing
+    double tail = 0;                    // seconds of silence appended, 0..MAX_TAIL
+    bool list = false;                  // print parameters and programs, render nothing
     bool help = false;
 };
 

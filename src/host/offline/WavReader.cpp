@@ -13,10 +13,17 @@ bool find_format(int sf_format, SampleFormat& format)
         return false;
     }
     switch (sf_format & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_16: format = SampleFormat::PCM16; return true;
-    case SF_FORMAT_PCM_24: format = SampleFormat::PCM24; return true;
-    case SF_FORMAT_FLOAT: format = SampleFormat::FLOAT; return true;
-    default: return false;
+    case SF_FORMAT_PCM_16:
+        format = SampleFormat::PCM16;
+        return true;
+    case SF_FORMAT_PCM_24:
+        format = SampleFormat::PCM24;
+        return true;
+    case SF_FORMAT_FLOAT:
+        format = SampleFormat::FLOAT;
+        return true;
+    default:
+        return false;
     }
 }
 

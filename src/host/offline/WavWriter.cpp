@@ -52,9 +52,12 @@ sf_count_t vio_tell(void* user_data)
 int get_sample_size(SampleFormat format)
 {
     switch (format) {
-    case SampleFormat::PCM16: return 2;
-    case SampleFormat::PCM24: return 3;
-    case SampleFormat::FLOAT: break;
+    case SampleFormat::PCM16:
+        return 2;
+    case SampleFormat::PCM24:
+        return 3;
+    case SampleFormat::FLOAT:
+        break;
     }
     return 4;
 }
@@ -62,9 +65,12 @@ int get_sample_size(SampleFormat format)
 int make_sf_format(SampleFormat format)
 {
     switch (format) {
-    case SampleFormat::PCM16: return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    case SampleFormat::PCM24: return SF_FORMAT_WAV | SF_FORMAT_PCM_24;
-    case SampleFormat::FLOAT: break;
+    case SampleFormat::PCM16:
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    case SampleFormat::PCM24:
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+    case SampleFormat::FLOAT:
+        break;
     }
     return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 }

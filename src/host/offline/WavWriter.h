@@ -24,8 +24,7 @@ public:
     ~WavWriter();
 
     // False, with the reason in `error`, when the encoder refuses the format.
-    [[nodiscard]] bool open(SampleFormat format, int nbr_chn, int sample_rate,
-                            std::string& error);
+    [[nodiscard]] bool open(SampleFormat format, int nbr_chn, int sample_rate, std::string& error);
     // Room for the header and `nbr_frames` frames, so that the file does not
     // move while it grows; no visible change.
     void reserve_frames(long long nbr_frames);

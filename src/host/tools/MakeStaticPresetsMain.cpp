@@ -9,8 +9,7 @@
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::cerr << "Usage: " << (argc > 0 ? argv[0] : "morvanel_static_presets")
-                  << " OUT.TWBK\n";
+        std::cerr << "Usage: " << (argc > 0 ? argv[0] : "morvanel_static_presets") << " OUT.TWBK\n";
         return 2;
     }
     try {

@@ -16,8 +16,8 @@ TEST(CommandLine, ReadsEveryOptionInBothForms)
     Options opt;
     std::string error;
     ASSERT_TRUE(CommandLine::parse({"in.wav", "--param", " Cutoff Freq = 440 Hz ", "--bank=b.pbk",
-                                    "--program", "3", "--block=100", "--format", "pcm24",
-                                    "--tail", "1.5", "out.wav", "--param=Tone=0.2"},
+                                    "--program", "3", "--block=100", "--format", "pcm24", "--tail",
+                                    "1.5", "out.wav", "--param=Tone=0.2"},
                                    opt, error))
         << error;
     EXPECT_EQ(opt.in_path, "in.wav");
@@ -53,12 +53,18 @@ TEST(CommandLine, RefusesWhatItCannotRead)
         {{"--list", "a.wav"}, "--list takes no file names"},
         {{"a.wav", "b.wav", "--gain", "2"}, "unknown option '--gain'"},
         {{"a.wav", "b.wav", "--block"}, "--block wants a value"},
-        {{"a.wav", "b.wav", "--block", "0"}, "--block wants a frame count from 1 to 65536, got '0'"},
-        {{"a.wav", "b.wav", "--block", "65537"}, "--block wants a frame count from 1 to 65536, got '65537'"},
-        {{"a.wav", "b.wav", "--block", "12x"}, "--block wants a frame count from 1 to 65536, got '12x'"},
-        {{"a.wav", "b.wav", "--program", "-1"}, "--program wants a program number from 0, got '-1'"},
-        {{"a.wav", "b.wav", "--program", "2147483648"}, "--program wants a program number from 0, got '2147483648'"},
-        {{"a.wav", "b.wav", "--format", "pcm8"}, "--format wants pcm16, pcm24 or float, got 'pcm8'"},
+        {{"a.wav", "b.wav", "--block", "0"},
+         "--block wants a frame count from 1 to 65536, got '0'"},
+        {{"a.wav", "b.wav", "--block", "65537"},
+         "--block wants a frame count from 1 to 65536, got '65537'"},
+        {{"a.wav", "b.wav", "--block", "12x"},
+         "--block wants a frame count from 1 to 65536, got '12x'"},
+        {{"a.wav", "b.wav", "--program", "-1"},
+         "--program wants a program number from 0, got '-1'"},
+        {{"a.wav", "b.wav", "--program", "2147483648"},
+         "--program wants a program number from 0, got '2147483648'"},
+        {{"a.wav", "b.wav", "--format", "pcm8"},
+         "--format wants pcm16, pcm24 or float, got 'pcm8'"},
         {{"a.wav", "b.wav", "--tail", "nan"}, "--tail wants seconds from 0 to 3600, got 'nan'"},
         {{"a.wav", "b.wav", "--tail", "-0.5"}, "--tail wants seconds from 0 to 3600, got '-0.5'"},
         {{"a.wav", "b.wav", "--tail", "3601"}, "--tail wants seconds from 0 to 3600, got '3601'"},

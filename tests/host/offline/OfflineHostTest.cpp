@@ -33,10 +33,7 @@ struct HostRig
         return host->run(opt, MORVANEL_BUNDLE_DIR);
     }
     // A path in the folder of the run's own files.
-    [[nodiscard]] std::string file(const std::string& name) const
-    {
-        return (io / name).string();
-    }
+    [[nodiscard]] std::string file(const std::string& name) const { return (io / name).string(); }
     [[nodiscard]] long count_files() const
     {
         return long(std::distance(std::filesystem::directory_iterator(io),
@@ -105,8 +102,8 @@ TEST(OfflineHost, FloatOutputEqualsTheEffectDrivenDirectly)
     Options opt;
     opt.in_path = rig.file("in.wav");
     opt.out_path = rig.file("out.wav");
-    ASSERT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2,
-                                          RATE, input));
+    ASSERT_TRUE(
+        offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, RATE, input));
     opt.program = 1;
     // Given out of host order; the resonance is clamped to its top.
     opt.params = {{"Nbr Bands", "5"}, {"Resonance", "250"}, {"Cutoff Freq", "330"}};
@@ -145,8 +142,8 @@ TEST(OfflineHost, MonoRunsWithTheRightChannelsUnconnected)
     for (std::size_t i = 0; i < stereo.size(); i += 2) {
         mono.push_back(stereo[i]);
     }
-    ASSERT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1,
-                                          RATE, mono));
+    ASSERT_TRUE(
+        offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, RATE, mono));
     ASSERT_EQ(rig.run(opt), 0) << rig.err.str();
     const auto& dsp = dynamic_cast<const BrevantDsp&>(rig.host->use_plugin().use_dsp());
     EXPECT_FALSE(dsp.is_stereo_in());
@@ -176,13 +173,33 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
     const int wav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     const Case cases[] = {
         {"missing input", {}, "", -1, 0, "out.wav", "error: cannot read input file '"},
-        {"8-bit input", {}, "", -1, SF_FORMAT_WAV | SF_FORMAT_PCM_U8, "out.wav",
+        {"8-bit input",
+         {},
+         "",
+         -1,
+         SF_FORMAT_WAV | SF_FORMAT_PCM_U8,
+         "out.wav",
          "' is not a WAV file of 16-bit or 24-bit PCM or 32-bit float samples\n"},
-        {"unknown parameter", {{"Gain", "2"}}, "", -1, wav16, "out.wav",
+        {"unknown parameter",
+         {{"Gain", "2"}},
+         "",
+         -1,
+         wav16,
+         "out.wav",
          "error: unknown parameter \"Gain\"; the parameters are " + names + "\n"},
-        {"unparsable value", {{"Resonance", "loud"}}, "", -1, wav16, "out.wav",
+        {"unparsable value",
+         {{"Resonance", "loud"}},
+         "",
+         -1,
+         wav16,
+         "out.wav",
          "error: \"loud\" is no value of \"Resonance\"\n"},
-        {"program outside", {}, "", 6, wav16, "out.wav",
+        {"program outside",
+         {},
+         "",
+         6,
+         wav16,
+         "out.wav",
          "error: program 6 is outside the bank (programs 0 to 5)\n"},
         {"missing bank", {}, "-", -1, wav16, "out.wav", "' refused (code -1002)\n"},
         {"foreign bank", {}, "XXXXXXXXXXXX", -1, wav16, "out.wav", "' refused (code -1010)\n"},
@@ -211,8 +228,8 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
         }
         const long before = rig.count_files();
         EXPECT_EQ(rig.run(opt), 1) << c.what;
-        EXPECT_NE(rig.err.str().find(c.message), std::string::npos) << c.what << ": "
-                                                                    << rig.err.str();
+        EXPECT_NE(rig.err.str().find(c.message), std::string::npos)
+            << c.what << ": " << rig.err.str();
         EXPECT_FALSE(std::filesystem::exists(opt.out_path)) << c.what;
         // No temporary file left behind either.
         EXPECT_EQ(rig.count_files(), before) << c.what;

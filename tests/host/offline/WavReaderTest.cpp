@@ -54,7 +54,8 @@ TEST(WavReader, RefusesWhatTheEffectCannotTake)
     // The limits themselves are taken.
     for (const int rate : {4000, 384000}) {
         const std::string path = folder.file("edge.wav");
-        ASSERT_TRUE(offline_test::write_sound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, rate, frames));
+        ASSERT_TRUE(
+            offline_test::write_sound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, rate, frames));
         host::offline::WavReader reader;
         std::string error;
         EXPECT_TRUE(reader.open(path, error)) << error;

@@ -53,9 +53,8 @@ TEST(ResourceManager, FindsResourcesByTypeAndNameAndKeepsThem)
     EXPECT_EQ(size, 4);
     EXPECT_EQ(std::memcmp(first, "bank", 4), 0);
 
-    const char* missing[][2] = {{"TWBK", "other"},  {"twbk", "static_presets"},
-                                {"TWBK", ""},       {"", "static_presets"},
-                                {"TWBK", "../x"},   {nullptr, "x"}};
+    const char* missing[][2] = {{"TWBK", "other"},      {"twbk", "static_presets"}, {"TWBK", ""},
+                                {"", "static_presets"}, {"TWBK", "../x"},           {nullptr, "x"}};
     ScratchFolder::write(folder.path().parent_path().string() + "/x.TWBK", "outside");
     for (const auto& m : missing) {
         size = 7;

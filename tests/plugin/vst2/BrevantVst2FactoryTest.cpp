@@ -122,8 +122,8 @@ TEST(BrevantVst2Factory, RateChangeAndSuspendResumeSilenceTheEffect)
     };
     for (const Step step : {NONE, SUSPEND, RESUME, RATE}) {
         StartRig rig;
-        const auto plugin = BrevantVst2Factory::create_plugin(
-            test_support::FakeVst2Host::callback, MORVANEL_BUNDLE_DIR);
+        const auto plugin = BrevantVst2Factory::create_plugin(test_support::FakeVst2Host::callback,
+                                                              MORVANEL_BUNDLE_DIR);
         ASSERT_NE(plugin, nullptr);
         plugin->setSampleRate(44100);
         float value = 0;
@@ -132,10 +132,17 @@ TEST(BrevantVst2Factory, RateChangeAndSuspendResumeSilenceTheEffect)
         plugin->resume();
         (void)run_block(*plugin, 0.5f, 4096);
         switch (step) {
-        case SUSPEND: plugin->suspend(); break;
-        case RESUME: plugin->resume(); break;
-        case RATE: plugin->setSampleRate(48000); break;
-        case NONE: break;
+        case SUSPEND:
+            plugin->suspend();
+            break;
+        case RESUME:
+            plugin->resume();
+            break;
+        case RATE:
+            plugin->setSampleRate(48000);
+            break;
+        case NONE:
+            break;
         }
         // A resonance of 100 rings on for long after the input stops, unless cleared.
         const float peak = run_block(*plugin, 0.0f, 256);

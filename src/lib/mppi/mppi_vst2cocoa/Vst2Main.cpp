@@ -26,8 +26,8 @@ constexpr long LOG_MSG_LEN = 1023;
 
 // One record of the start-up; logging never throws out of here.
 template <typename... Args>
-void log_line(tnw::tdbg::Debugger::Level level, const char* function, long line,
-              const char* format, const Args&... args) noexcept
+void log_line(tnw::tdbg::Debugger::Level level, const char* function, long line, const char* format,
+              const Args&... args) noexcept
 {
     try {
         char msg[LOG_MSG_LEN + 1] = {};
@@ -40,7 +40,8 @@ void log_line(tnw::tdbg::Debugger::Level level, const char* function, long line,
     }
 }
 
-#define VST2_MAIN_LOG(level, ...) log_line(tnw::tdbg::Debugger::level, __func__, __LINE__, __VA_ARGS__)
+#define VST2_MAIN_LOG(level, ...)                                                                  \
+    log_line(tnw::tdbg::Debugger::level, __func__, __LINE__, __VA_ARGS__)
 
 } // namespace
 
@@ -94,9 +95,9 @@ std::unique_ptr<Vst2Plugin> Vst2Main::create_objects(vst2::HostCallback callback
     }
     DspInterface& dsp_ref = *dsp;
     GuiInterface* gui_ptr = gui.get();
-    auto plugin = std::make_unique<Vst2Plugin>(callback, std::move(dsp), std::move(gui),
-                                               *midi_client, bank,
-                                               PluginInfo::use_instance().plugin_fcc_id());
+    auto plugin =
+        std::make_unique<Vst2Plugin>(callback, std::move(dsp), std::move(gui), *midi_client, bank,
+                                     PluginInfo::use_instance().plugin_fcc_id());
     // Each side owns its adapter from here on.
     dsp_ref.set_host(*new HostDspVst2Cocoa(*plugin));
     if (gui_ptr != nullptr) {

@@ -99,7 +99,8 @@ Vst2Plugin::ChnTable Vst2Plugin::make_chn_table(const DspInterface& dsp, bool in
     ChnTable table(static_cast<std::size_t>(std::max(nbr_pin, 0) * CHN_PER_PIN), -1);
     int index = 0;
     for (int pin = 0; pin < nbr_pin; ++pin) {
-        const PinProperty& prop = input ? dsp.get_input_pin_prop(pin) : dsp.get_output_pin_prop(pin);
+        const PinProperty& prop =
+            input ? dsp.get_input_pin_prop(pin) : dsp.get_output_pin_prop(pin);
         const int nbr_chn = std::min(prop.get_nbr_chn(), CHN_PER_PIN);
         for (int chn = 0; chn < nbr_chn; ++chn) {
             table[static_cast<std::size_t>(pin * CHN_PER_PIN + chn)] = index++;
@@ -288,7 +289,8 @@ int Vst2Plugin::processEvents(const vst2::EventList* events) noexcept
 
 void Vst2Plugin::setSampleRate(float rate)
 {
-    if (!std::isfinite(rate) || rate <= 0 || rate > static_cast<float>(_dsp->get_max_sample_freq())) {
+    if (!std::isfinite(rate) || rate <= 0 ||
+        rate > static_cast<float>(_dsp->get_max_sample_freq())) {
         return;
     }
     _sample_rate = rate;

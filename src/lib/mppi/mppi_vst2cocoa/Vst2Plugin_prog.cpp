@@ -123,7 +123,8 @@ bool Vst2Plugin::setChunk(const void* data, long size, bool is_preset)
 void Vst2Plugin::gather_cur_prog()
 {
     for (int i = 0; i < _nbr_param; ++i) {
-        _apply_prog.set_param(i, _cur_val[static_cast<std::size_t>(i)].load(std::memory_order_relaxed));
+        _apply_prog.set_param(
+            i, _cur_val[static_cast<std::size_t>(i)].load(std::memory_order_relaxed));
     }
 }
 

@@ -60,8 +60,8 @@ struct Vst2PluginRig
             gui = gui_ptr.get();
         }
         plugin = std::make_unique<mppi::Vst2Plugin>(test_support::FakeVst2Host::callback,
-                                                    std::move(dsp_ptr), std::move(gui_ptr),
-                                                    client, bank, 0x54774D76);
+                                                    std::move(dsp_ptr), std::move(gui_ptr), client,
+                                                    bank, 0x54774D76);
         dsp->set_host(*new mppi::HostDspVst2Cocoa(*plugin));
         if (gui != nullptr) {
             gui->set_host(*new mppi::HostGuiVst2Cocoa(*plugin));

@@ -185,7 +185,7 @@ TEST(Vst2Plugin, ChannelsOutsideThePinsAreNotConnected)
         bool in;
         bool out;
     };
-    const Case cases[] = {{0, 0, true, true},   {0, 1, false, true}, {0, 2, false, false},
+    const Case cases[] = {{0, 0, true, true},   {0, 1, false, true},   {0, 2, false, false},
                           {1, 0, false, false}, {-1, 0, false, false}, {0, -1, false, false}};
     mppi::HostDspInterface& adapter = *rig.dsp->get_host();
     for (const Case& c : cases) {
@@ -235,8 +235,8 @@ TEST(Vst2Plugin, EditorChangeReachesTheHostAsOneGesture)
     adapter.set_param(0, 0.5f, 150);
     adapter.set_param(0, 0.6f, 150);
     rig.plugin->idle(); // still held by the editor
-    EXPECT_EQ(rig.host.opcodes(), (std::vector<std::int32_t>{v::HOST_BEGIN_EDIT, v::HOST_AUTOMATE,
-                                                             v::HOST_AUTOMATE}));
+    EXPECT_EQ(rig.host.opcodes(),
+              (std::vector<std::int32_t>{v::HOST_BEGIN_EDIT, v::HOST_AUTOMATE, v::HOST_AUTOMATE}));
     EXPECT_EQ(rig.host.calls(v::HOST_AUTOMATE)[1].index, 1);
     EXPECT_EQ(rig.host.calls(v::HOST_AUTOMATE)[1].opt, 0.6f);
     EXPECT_EQ(rig.gui->shown.back().value, 0.6f);

@@ -47,10 +47,10 @@ TEST(HostCaller, EachCallCarriesItsOpcodeAndArguments)
 
     using C = test_support::FakeVst2Host::Call;
     const std::vector<C> expected = {
-        {v::HOST_VERSION, 0, 0, 0},      {v::HOST_PIN_CONNECTED, 1, 0, 0},
+        {v::HOST_VERSION, 0, 0, 0},       {v::HOST_PIN_CONNECTED, 1, 0, 0},
         {v::HOST_PIN_CONNECTED, 1, 1, 0}, {v::HOST_CAN_DO, 0, 0, 0},
-        {v::HOST_BEGIN_EDIT, 3, 0, 0},   {v::HOST_AUTOMATE, 3, 0, 0.25f},
-        {v::HOST_END_EDIT, 3, 0, 0},     {v::HOST_UPDATE_DISPLAY, 0, 0, 0},
+        {v::HOST_BEGIN_EDIT, 3, 0, 0},    {v::HOST_AUTOMATE, 3, 0, 0.25f},
+        {v::HOST_END_EDIT, 3, 0, 0},      {v::HOST_UPDATE_DISPLAY, 0, 0, 0},
         {v::HOST_PROCESS_EVENTS, 0, 0, 0}};
     const std::vector<C> calls = host.all_calls();
     ASSERT_EQ(calls.size(), expected.size());
