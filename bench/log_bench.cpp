@@ -36,8 +36,8 @@ const std::vector<std::string>& messages()
         std::uniform_int_distribution<long> size(16, 65536);
         std::vector<std::string> out;
         for (int i = 0; i < NBR_MSGS; ++i) {
-            out.push_back("Program " + std::to_string(program(rng)) + " read: " +
-                          std::to_string(size(rng)) + " bytes");
+            out.push_back("Program " + std::to_string(program(rng)) +
+                          " read: " + std::to_string(size(rng)) + " bytes");
         }
         return out;
     }();

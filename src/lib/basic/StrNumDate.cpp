@@ -39,37 +39,6 @@ char* print_non_finite(char* first, double value) noexcept
     return first + len;
 }
 
-// Reads an optionally signed decimal number after leading white space, like
-// strtol but without locale, saturating to the int range. `end` receives the
-// position after the digits, or `text` itself when there are none.
-long long read_int(const char* text, const char** end) noexcept
-{
-    const char* cur = text;
-    while (*cur == ' ' || (*cur >= '\t' && *cur <= '\r')) {
-        ++cur;
-    }
-    const bool neg = (*cur == '-');
-    if (*cur == '-' || *cur == '+') {
-        ++cur;
-    }
-    const char* last = cur;
-    while (*last >= '0' && *last <= '9') {
-        ++last;
-    }
-    if (last == cur) {
-        *end = text;
-        return 0;
-    }
-    *end = last;
-    long long val = 0;
-    const auto res = std::from_chars(cur, last, val);
-    constexpr long long int_max = std::numeric_limits<int>::max();
-    if (res.ec == std::errc::result_out_of_range || val > int_max) {
-        val = int_max;
-    }
-    return neg ? -val : val;
-}
-
 // Exponents beyond this are saturated when judging an out-of-range number;
 // any of them is far outside the double range already.
 constexpr long EXPONENT_SATURATION = 1000000;
@@ -153,6 +122,13 @@ constexpr long EXPONENT_SATURATION = 1000000;
     return exponent;
 }
 
+// A compile date's number, saturated to the int range.
+int read_int(const char* text, const char** end) noexcept
+{
+    constexpr long long int_max = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(read_decimal(text, end), -int_max, int_max));
+}
+
 constexpr std::array<const char*, 12> MONTH_NAMES = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -160,6 +136,33 @@ constexpr std::array<const char*, 12> MONTH_NAMES = {"Jan", "Feb", "Mar", "Apr",
 constexpr std::size_t DAY_POS = 4;
 
 } // namespace
+
+long long read_decimal(const char* text, const char** end) noexcept
+{
+    const char* cur = text;
+    while (is_blank(*cur)) {
+        ++cur;
+    }
+    const bool neg = (*cur == '-');
+    if (*cur == '-' || *cur == '+') {
+        ++cur;
+    }
+    const char* last = cur;
+    while (*last >= '0' && *last <= '9') {
+        ++last;
+    }
+    if (last == cur) {
+        *end = text;
+        return 0;
+    }
+    *end = last;
+    long long val = 0;
+    const auto res = std::from_chars(cur, last, val);
+    if (res.ec == std::errc::result_out_of_range) {
+        val = std::numeric_limits<long long>::max();
+    }
+    return neg ? -val : val;
+}
 
 int round_int(double x) noexcept
 {
@@ -272,9 +275,9 @@ void decode_compile_date(int& year, int& month, int& day, const char* text) noex
     }
     const char* day_txt = (len < DAY_POS) ? "" : text + DAY_POS;
     const char* after_day = day_txt;
-    day = static_cast<int>(read_int(day_txt, &after_day) - 1);
+    day = read_int(day_txt, &after_day) - 1;
     const char* after_year = after_day;
-    year = static_cast<int>(read_int(after_day, &after_year));
+    year = read_int(after_day, &after_year);
 }
 
 } // namespace basic

@@ -1,5 +1,5 @@
-// Rounding to an integer, short float printing, reading a number and reading
-// a compile date.
+// Rounding to an integer, short float printing, reading a number (decimal
+// integer or floating-point) and reading a compile date.
 //
 // Any thread; no state, no lock, no allocation. Nothing here depends on the
 // process's C locale: a decimal comma set by a host never shows up.
@@ -11,6 +11,12 @@ namespace basic {
 // 3, -2.5 gives -2, -0.5 gives 0. Values beyond the 32-bit range saturate to
 // its ends; NaN gives 0.
 [[nodiscard]] int round_int(double x) noexcept;
+
+// Reads an optionally signed decimal number after leading white space, as
+// strtol does but without locale. `end` receives the position after the
+// digits, or `text` itself when there are none (the result is then 0). A
+// number beyond the long long range saturates to plus or minus its maximum.
+[[nodiscard]] long long read_decimal(const char* text, const char** end) noexcept;
 
 // Prints `value` into `dst` in at most `n` characters and returns `dst`.
 // A value whose integer part leaves room for a point and a decimal within

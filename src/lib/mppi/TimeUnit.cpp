@@ -14,6 +14,7 @@ namespace {
 
 constexpr double SECONDS_PER_MINUTE = 60.0;
 constexpr double MS_PER_SECOND = 1000.0;
+constexpr double SECONDS_PER_MS = 0.001;
 
 // Lifts a value a hair below a whole number to it before printing, so that a
 // product like 2.9999999999999996 beats shows as 3. Small enough that no
@@ -197,7 +198,7 @@ double TimeUnit::scan_time(const char* text, bool& ok) const noexcept
 double TimeUnit::scan_time_ms(const char* text, bool& ok) const noexcept
 {
     const double val = scan_time_s(text, ok);
-    return is_refused(val) ? val : val / MS_PER_SECOND;
+    return is_refused(val) ? val : val * SECONDS_PER_MS;
 }
 
 double TimeUnit::scan_time_s(const char* text, bool& ok) const noexcept

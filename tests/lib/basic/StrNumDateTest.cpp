@@ -176,6 +176,35 @@ TEST(StrNumDate, PrintFloatIgnoresADecimalCommaLocale)
     EXPECT_EQ(res, "1.5000");
 }
 
+TEST(StrNumDate, ReadDecimalReadsLikeStrtolAndSaturates)
+{
+    constexpr long long max = std::numeric_limits<long long>::max();
+    struct Case
+    {
+        const char* text;
+        long long value;
+        long used; // characters up to the end of the number; 0 when none
+    };
+    const Case cases[] = {
+        {" \t12x", 12, 4},
+        {"-5", -5, 2},
+        {"+7", 7, 2},
+        {"2147483648", 2147483648LL, 10},
+        {"9223372036854775807", max, 19},
+        {"9223372036854775808", max, 19},
+        {"-99999999999999999999", -max, 21},
+        {"", 0, 0},
+        {"-", 0, 0},
+        {"x1", 0, 0},
+        {"+-1", 0, 0},
+    };
+    for (const Case& c : cases) {
+        const char* end = nullptr;
+        EXPECT_EQ(basic::read_decimal(c.text, &end), c.value) << c.text;
+        EXPECT_EQ(end - c.text, c.used) << c.text;
+    }
+}
+
 // The C library's reader in the "C" locale is the reference: whether a number
 // starts the text, and the very same double.
 TEST(StrNumDate, ScanDoubleReadsAsTheCReaderDoesInTheCLocale)

@@ -110,15 +110,6 @@ TEST(ProgramSlot, BoundedReadRefusesCountsPastTheRecord)
     EXPECT_EQ(prog.read_from_memory(nullptr), mppi::BankErr::PARSE);
 }
 
-TEST(ProgramSlot, AssignmentKeepsTheTargetFlagsCopyTakesThem)
-{
-    const ProgSpec source{11, "Source", {0.5F}, {1}};
-    ProgramSlot target = ProgSpec{22, "Target", {0.1F, 0.2F}, {}}.make();
-    target = source.make();
-    expect_holds(target, source, 22);
-    expect_holds(ProgramSlot(source.make()), source, 11);
-}
-
 // A count its field cannot hold is refused rather than written wrapped.
 TEST(ProgramSlot, WriteRefusesMoreValuesThanTheFieldHolds)
 {

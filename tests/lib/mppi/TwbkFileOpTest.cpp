@@ -78,7 +78,7 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
     const Bytes sound = file_bytes(image_bytes(sample_progs(2, 8)));
     Bytes big_size = sound;
     big_size[4] = 0xFF;
-    Bytes no_prog = file_bytes(image_bytes(sample_progs(2, 8)));
+    Bytes no_prog = sound;
     no_prog[8 + 3] = 0;
     Bytes one_short = sound;
     one_short.pop_back();
@@ -89,24 +89,26 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
         const char* what;
         const char* name; // file in the folder; null for a null path
         Bytes bytes;
-        int nbr_prog; // of the target, each with 8 values
+        int nbr_prog;  // of the target
+        int nbr_param; // of each target program
         bool strict;
         mppi::BankConverterInterface* converter;
         int expected;
     };
     const Case cases[] = {
-        {"null path", nullptr, {}, 2, false, nullptr, BankErr::OPEN},
-        {"missing file", "missing", {}, 2, false, nullptr, BankErr::OPEN},
-        {"folder", "folder", {}, 2, false, nullptr, BankErr::OPEN},
-        {"7 bytes", "f", Bytes(sound.begin(), sound.begin() + 7), 2, false, nullptr,
+        {"null path", nullptr, {}, 2, 8, false, nullptr, BankErr::OPEN},
+        {"missing file", "missing", {}, 2, 8, false, nullptr, BankErr::OPEN},
+        {"folder", "folder", {}, 2, 8, false, nullptr, BankErr::OPEN},
+        {"7 bytes", "f", Bytes(sound.begin(), sound.begin() + 7), 2, 8, false, nullptr,
          BankErr::READ_HEADER},
-        {"other magic", "f", Bytes{'T', 'W', 'B', 'X', 0, 0, 0, 0}, 2, false, nullptr,
+        {"other magic", "f", Bytes{'T', 'W', 'B', 'X', 0, 0, 0, 0}, 2, 8, false, nullptr,
          BankErr::MAGIC},
-        {"one byte short", "f", one_short, 2, false, nullptr, BankErr::READ_DATA},
-        {"4 GiB announced", "f", big_size, 2, false, nullptr, BankErr::READ_DATA},
-        {"no program", "f", no_prog, 2, false, nullptr, BankErr::PARSE},
-        {"strict, 2 into 3", "f", sound, 3, true, nullptr, BankErr::NBR_PROG},
-        {"converter refuses", "f", sound, 2, false, &refuse, BankErr::CONVERTER},
+        {"one byte short", "f", one_short, 2, 8, false, nullptr, BankErr::READ_DATA},
+        {"4 GiB announced", "f", big_size, 2, 8, false, nullptr, BankErr::READ_DATA},
+        {"no program", "f", no_prog, 2, 8, false, nullptr, BankErr::PARSE},
+        {"strict, 2 into 3", "f", sound, 3, 8, true, nullptr, BankErr::NBR_PROG},
+        {"strict, 8 values into 7", "f", sound, 2, 7, true, nullptr, BankErr::NBR_PARAM},
+        {"converter refuses", "f", sound, 2, 8, false, &refuse, BankErr::CONVERTER},
     };
     for (const Case& c : cases) {
         std::string path;
@@ -116,7 +118,7 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
                 ScratchFolder::write(path, as_text(c.bytes));
             }
         }
-        BankManager bank = make_bank(sample_progs(c.nbr_prog, 8));
+        BankManager bank = make_bank(sample_progs(c.nbr_prog, c.nbr_param));
         const Bytes before = image_of(bank);
         EXPECT_EQ(TwbkFileOp::load_bank(c.name != nullptr ? path.c_str() : nullptr, bank,
                                         c.converter, c.strict),
@@ -124,12 +126,6 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
             << c.what;
         EXPECT_EQ(image_of(bank), before) << c.what;
     }
-    BankManager bank = make_bank(sample_progs(2, 7));
-    const Bytes before = image_of(bank);
-    ScratchFolder::write(folder.file("f"), as_text(sound));
-    EXPECT_EQ(TwbkFileOp::load_bank(folder.file("f").c_str(), bank, nullptr, true),
-              BankErr::NBR_PARAM);
-    EXPECT_EQ(image_of(bank), before);
 }
 
 // In memory the length bounds the image and the size field is not used.
@@ -196,13 +192,23 @@ TEST(TwbkFileOp, RefusedSaveKeepsThePreviousFile)
     EXPECT_EQ(TwbkFileOp::save_bank(folder.file("no/such/bank.pbk").c_str(), BankManager()),
               BankErr::OPEN);
     EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), BankManager(0)), BankErr::SERIALIZE);
-    // A full disk shows when the buffered bytes go out (a small bank) or while
-    // the image is written (a large one).
-    for (const int nbr_param : {1, 4000}) {
-        const BankManager bank = make_bank(sample_progs(16, nbr_param));
-        test_support::FileSizeLimit limit(4);
+    // A disk that fills up within the 8-byte header refuses the header; one
+    // that fills up after it refuses the image, small or large.
+    const struct
+    {
+        rlim_t limit;
+        int nbr_param;
+        int expected;
+    } full_disks[] = {
+        {4, 1, BankErr::WRITE_HEADER},
+        {8, 1, BankErr::WRITE_DATA},
+        {8, 4000, BankErr::WRITE_DATA},
+    };
+    for (const auto& c : full_disks) {
+        const BankManager bank = make_bank(sample_progs(16, c.nbr_param));
+        test_support::FileSizeLimit limit(c.limit);
         ASSERT_TRUE(limit.is_active());
-        EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), bank), BankErr::WRITE_DATA) << nbr_param;
+        EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), bank), c.expected) << c.limit;
     }
     EXPECT_EQ(ScratchFolder::read(path), "previous");
     EXPECT_EQ(folder.count_entries(), 1);
