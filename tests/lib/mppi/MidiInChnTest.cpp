@@ -47,9 +47,8 @@ TEST(MidiInChn, PitchBendRangeTakesOnlyWhatTheCodeHolds)
         float semitones;
         double expected;
     };
-    const Case cases[] = {{12.0f, 12.0}, {2.5f, 2.5},   {0.0f, 0.0},  {127.5f, 127.5},
-                          {128.0f, 2.0}, {-0.5f, 2.0},  {nan, 2.0},   {inf, 2.0},
-                          {-inf, 2.0},   {1e30f, 2.0}};
+    const Case cases[] = {{2.5f, 2.5},   {0.0f, 0.0}, {127.5f, 127.5}, {128.0f, 2.0},
+                          {-0.5f, 2.0},  {nan, 2.0},  {inf, 2.0},      {1e30f, 2.0}};
     for (const Case& c : cases) {
         Vst2MidiRig rig;
         rig.in().set_pitch_bend_range(c.semitones);
