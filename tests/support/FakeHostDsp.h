@@ -7,7 +7,9 @@
 namespace test_support {
 
 // A host adapter for an effect under test, with no plug-in behind it: the MIDI manager and
-// the host-order map a test hands over (or none), every parameter free, and nothing passed on.
+// the host-order map a test hands over (or none), every channel connected unless a test
+// disconnects the right ones, every parameter free, and nothing passed on. It counts its
+// `init` calls and the connection queries (one per channel asked).
 class FakeHostDsp : public mppi::HostDspInterface
 {
 public:
@@ -15,12 +17,33 @@ public:
     void set_param_reorder(mppi::ParamReorder* reorder_ptr) { _reorder_ptr = reorder_ptr; }
     // The manager must outlive the adapter's use.
     void set_midi_mgr(mppi::MidiMgr* midi_ptr) { _midi_ptr = midi_ptr; }
+    // Whether the right input and the right output channel (channel 1 of pin 0) are
+    // connected; every other channel is.
+    void set_right_connected(bool input, bool output)
+    {
+        _right_in = input;
+        _right_out = output;
+    }
+    [[nodiscard]] int get_nbr_init() const { return _nbr_init; }
+    [[nodiscard]] long get_nbr_queries() const { return _nbr_queries; }
 
-    int init() override { return 0; }
+    int init() override
+    {
+        ++_nbr_init;
+        return 0;
+    }
     double get_property(const char*) const override { return 0.0; }
     void get_time_info(mppi::TimeInfo&) const override {}
-    bool is_input_connected(int, int) const noexcept override { return true; }
-    bool is_output_connected(int, int) const noexcept override { return true; }
+    bool is_input_connected(int pin, int chn) const noexcept override
+    {
+        ++_nbr_queries;
+        return pin != 0 || chn != 1 || _right_in;
+    }
+    bool is_output_connected(int pin, int chn) const noexcept override
+    {
+        ++_nbr_queries;
+        return pin != 0 || chn != 1 || _right_out;
+    }
     mppi::MidiMgr* use_midi_interface() override { return _midi_ptr; }
     void* use_copperlan_mgr() override { return nullptr; }
     bool is_param_free(int, int) override { return true; }
@@ -39,6 +62,11 @@ public:
 private:
     mppi::ParamReorder* _reorder_ptr = nullptr;
     mppi::MidiMgr* _midi_ptr = nullptr;
+    bool _right_in = true;
+    bool _right_out = true;
+    int _nbr_init = 0;
+    // Asked from the audio thread of a single-threaded test.
+    mutable long _nbr_queries = 0;
 };
 
 } // namespace test_support
