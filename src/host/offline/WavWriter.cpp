@@ -110,7 +110,9 @@ long long WavWriter::put(const void* data, long long count)
     }
     // Over what is there, then appended (without zeroing it first).
     const std::size_t over = std::min(_bytes.size() - pos, static_cast<std::size_t>(count));
-    std::memcpy(_bytes.data() + pos, bytes, over);
+    if (over > 0) {
+        std::memcpy(_bytes.data() + pos, bytes, over);
+    }
     _bytes.insert(_bytes.end(), bytes + over, bytes + count);
     _pos += count;
     return count;
