@@ -1,3 +1,6 @@
+// The plug-in object: set-up and shut-down, blocks and events, parameters and
+// their arbitration.
+
 #include "lib/mppi/mppi_vst2cocoa/Vst2Plugin.h"
 
 #include "lib/basic/StrBounded.h"
@@ -16,7 +19,6 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 namespace mppi {
 
@@ -65,9 +67,6 @@ Vst2Plugin::Vst2Plugin(vst2::HostCallback callback, std::unique_ptr<DspInterface
     _midi_mgr->connect_obj(_midi_client, *_dsp, *_dispatcher, *this);
     _midi_comp->set_midi_mgr(*_midi_mgr);
 
-    for (vst2::MidiEvent& event : _out_events) {
-        event = vst2::MidiEvent();
-    }
     for (std::size_t i = 0; i < _out_ptrs.size(); ++i) {
         _out_ptrs[i] = &_out_events[i];
     }
