@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace vst2_test {
 
@@ -35,7 +36,10 @@ inline mppi::BankManager make_bank(int nbr_prog, int nbr_val = 3)
 {
     mppi::BankManager bank(nbr_prog);
     for (int p = 0; p < nbr_prog; ++p) {
-        bank[p].set_name("P" + std::to_string(p));
+        // Built by appending: the optimiser misreads "P" + text as an overlapping copy.
+        std::string name = "P";
+        name += std::to_string(p);
+        bank[p].set_name(name);
         bank[p].set_nbr_param(nbr_val);
         for (int i = 0; i < nbr_val; ++i) {
             bank[p].set_param(i, prog_value(p, i));
