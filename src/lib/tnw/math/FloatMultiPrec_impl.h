@@ -2,6 +2,8 @@
 
 // Bodies of FloatMultiPrec; included by FloatMultiPrec.h only.
 
+#include "lib/tnw/math/FloorDiv.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -15,12 +17,6 @@ namespace detail {
 
 // Largest exponent kept in range: 28 x this still fits a signed 32-bit integer.
 inline constexpr std::int64_t FLOAT_MP_MAX_EXP = 76695843;
-
-[[nodiscard]] constexpr std::int64_t floor_div(std::int64_t a, std::int64_t b) noexcept
-{
-    const std::int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
 
 } // namespace detail
 
@@ -63,7 +59,7 @@ void FloatMultiPrec<N>::from_dbl(double d)
     const int sig_exp = ((biased == 0) ? 1 : biased) - 1075; // d = sig x 2^sig_exp
     const int top = std::bit_width(sig) - 1;
     const int e = top + sig_exp;
-    const auto exp = static_cast<std::int32_t>(detail::floor_div(e, Mant::LIMB_BITS));
+    const auto exp = static_cast<std::int32_t>(floor_div(e, Mant::LIMB_BITS));
     const int pos_in_top = e - exp * Mant::LIMB_BITS;
     _mant.set_abs(sig);
     _mant.shift_left(FRAC_BITS + pos_in_top - top);
@@ -225,7 +221,7 @@ void FloatMultiPrec<N>::scale2_int(int n) noexcept
     if (is_zero() || n == 0) {
         return;
     }
-    const std::int64_t limbs = detail::floor_div(n, Mant::LIMB_BITS);
+    const std::int64_t limbs = floor_div(n, Mant::LIMB_BITS);
     const int bits = static_cast<int>(n - limbs * Mant::LIMB_BITS);
     std::int64_t e = std::int64_t{_exp} + limbs;
     if (bits > 0) {
