@@ -54,6 +54,8 @@ void FileRefImpl::update()
 {
     posix::ObjectFacts facts;
     const int err = posix::read_object_facts(_fs_ref, facts);
+    // Tried once per update_info(): until then the last description stands.
+    _info_dirty = false;
     if (err != 0) {
         tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
                       "FSGetCatalogInfo failed with error %1%", err);
@@ -73,7 +75,6 @@ void FileRefImpl::update()
         util::FileDescriptor::make_flags(facts.directory, !facts.owner_write, hidden, false);
     _info_uptr = std::make_unique<util::FileDescriptor>(std::move(name), creation_date,
                                                         modification_date, length, flags);
-    _info_dirty = false;
 }
 
 } // namespace tnw::sys

@@ -24,8 +24,9 @@ public:
 
     [[nodiscard]] const std::string& get_fs_ref() const noexcept { return _fs_ref; }
 
-    // The description, rebuilt first when marked dirty. Where it cannot be
-    // built (logged), the last one built, or an empty one before any.
+    // The description, read first when marked dirty (once: a failure is
+    // logged and clears the mark too). Where it could not be read, the last
+    // one read, or an empty one before any.
     [[nodiscard]] const util::FileDescriptor& use_info();
     void set_dirty() noexcept { _info_dirty = true; }
 

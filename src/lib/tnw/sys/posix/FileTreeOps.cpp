@@ -292,9 +292,22 @@ int copy_object(const std::string& src, const std::string& dst) noexcept
         if (S_ISDIR(st.st_mode)) {
             return copy_folder(src, dst);
         }
+        // The copies below refuse an existing dst too, but tell a folder there by EINVAL
+        // (and fs::copy would copy into it).
+        struct stat dst_st
+        {
+        };
+        if (::lstat(dst.c_str(), &dst_st) == 0) {
+            return EEXIST;
+        }
         std::error_code ec;
-        // Without overwrite options an existing dst is refused; a link is copied as a link.
-        fs::copy(src, dst, fs::copy_options::copy_symlinks, ec);
+        if (S_ISLNK(st.st_mode)) {
+            fs::copy_symlink(src, dst, ec);
+        } else if (S_ISREG(st.st_mode)) {
+            fs::copy_file(src, dst, fs::copy_options::none, ec);
+        } else {
+            return ENOTSUP;
+        }
         return error_of(ec);
     } catch (const std::bad_alloc&) {
         return ENOMEM;
