@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -89,39 +90,25 @@ TEST(FileRefFactory, SpecialFoldersFollowTheEnvironmentAndAreMade)
     EnvVar tmp("TMPDIR", (base + "/tmp").c_str());
     EnvVar config_dirs("XDG_CONFIG_DIRS", ("relative:" + base + "/etc:/etc/xdg").c_str());
     EnvVar data_dirs("XDG_DATA_DIRS", (base + "/share").c_str());
-    const struct
-    {
-        FileRefFactory::Path path;
-        FileRefSPtr (*get)();
-        std::string expected;
-    } cases[] = {
-        {FileRefFactory::Path_SYSTEM_ROOT, &FileRefFactory::get_system_root, "/"},
-        {FileRefFactory::Path_USER_DOCUMENTS, &FileRefFactory::get_user_documents,
-         base + "/home/Documents"},
-        {FileRefFactory::Path_USER_DESKTOP, &FileRefFactory::get_user_desktop,
-         base + "/home/Desktop"},
-        {FileRefFactory::Path_USER_LOG, &FileRefFactory::get_user_log, base + "/home/.local/state"},
-        {FileRefFactory::Path_USER_PREFERENCES, &FileRefFactory::get_user_preferences,
-         base + "/config"},
-        {FileRefFactory::Path_USER_CACHE, &FileRefFactory::get_user_cache, base + "/home/.cache"},
-        {FileRefFactory::Path_FONTS, &FileRefFactory::get_fonts, base + "/share/fonts"},
-        {FileRefFactory::Path_COMMON_PREFERENCES, &FileRefFactory::get_common_preferences,
-         base + "/etc"},
-        {FileRefFactory::Path(-1), &FileRefFactory::get_temporary, base + "/tmp"},
+    const std::pair<FileRefFactory::Path, std::string> cases[] = {
+        {FileRefFactory::Path_SYSTEM_ROOT, "/"},
+        {FileRefFactory::Path_WORKING_DIR, fs::canonical(fs::current_path()).string()},
+        {FileRefFactory::Path_USER_DOCUMENTS, base + "/home/Documents"},
+        {FileRefFactory::Path_USER_DESKTOP, base + "/home/Desktop"},
+        {FileRefFactory::Path_USER_LOG, base + "/home/.local/state"},
+        {FileRefFactory::Path_USER_PREFERENCES, base + "/config"},
+        {FileRefFactory::Path_USER_CACHE, base + "/home/.cache"},
+        {FileRefFactory::Path_FONTS, base + "/share/fonts"},
+        {FileRefFactory::Path_COMMON_PREFERENCES, base + "/etc"},
     };
     LogRecorder log;
-    for (const auto& c : cases) {
-        EXPECT_EQ(path_of(c.get()), c.expected);
-        EXPECT_TRUE(fs::is_directory(c.expected)) << c.expected;
-        if (c.path >= 0) {
-            EXPECT_EQ(path_of(FileRefFactory::get_path(c.path)), c.expected);
-        }
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(path_of(FileRefFactory::get_path(path)), expected) << path;
+        EXPECT_TRUE(fs::is_directory(expected)) << expected;
     }
-    EXPECT_EQ(path_of(FileRefFactory::get_path(FileRefFactory::Path_WORKING_DIR)),
-              fs::canonical(fs::current_path()).string());
-    const FileRefSPtr app = FileRefFactory::get_path(FileRefFactory::Path_CUR_APPLICATION);
-    ASSERT_NE(app.get(), nullptr);
-    EXPECT_EQ(app->get_name(), "test_tnw");
+    EXPECT_EQ(path_of(FileRefFactory::get_temporary()), base + "/tmp");
+    EXPECT_EQ(FileRefFactory::get_path(FileRefFactory::Path_CUR_APPLICATION)->get_name(),
+              "test_tnw");
     EXPECT_EQ(FileRefFactory::get_path(FileRefFactory::Path(10)).get(), nullptr);
     EXPECT_TRUE(take_error_messages(log).empty());
 
@@ -136,13 +123,16 @@ TEST(FileRefFactory, SpecialFoldersFollowTheEnvironmentAndAreMade)
     ScratchFolder::write(base + "/tmp/file", "");
     EnvVar file_tmp("XDG_CACHE_HOME", (base + "/tmp/file/cache").c_str());
     EXPECT_EQ(FileRefFactory::get_user_cache().get(), nullptr);
+    EnvVar missing_tmp("TMPDIR", (base + "/missing").c_str());
+    EXPECT_EQ(FileRefFactory::get_temporary().get(), nullptr);
     EXPECT_EQ(take_error_messages(log),
               (Strings{"FSFindFolder (-32765 - 1634758771) failed with error 2",
                        "FSFindFolder (-32765 - 1634956656) failed with error 2",
                        "FSFindFolder (-32765 - 1935958388) failed with error 2",
                        "FSFindFolder (-32763 - 1919905652) failed with error 2",
                        "FSFindFolder (-32763 - 1685021555) failed with error 2",
-                       "FSFindFolder (-32763 - 1667326824) failed with error 20"}));
+                       "FSFindFolder (-32763 - 1667326824) failed with error 20",
+                       "FSFindFolder (-32763 - 1952804208) failed with error 2"}));
 }
 
 } // namespace
