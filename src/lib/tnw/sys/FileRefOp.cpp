@@ -31,8 +31,8 @@ FileRefSPtr FileRefOp::up(const FileRef& ref)
 {
     std::string parent;
     posix::ObjectFacts facts;
-    if (posix::find_parent_path(ref.get_fs_ref(), parent) != 0 ||
-        posix::read_object_facts(parent, facts) != 0 || !facts.directory) {
+    if (posix::read_object_facts(ref.get_fs_ref(), facts) != 0 ||
+        posix::find_parent_path(ref.get_fs_ref(), parent) != 0) {
         return {};
     }
     return FileRefFactory::from_fsref(parent);

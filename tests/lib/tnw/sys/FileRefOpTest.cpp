@@ -120,6 +120,8 @@ TEST_F(FileRefOpTest, UpClimbsToTheRootAndStopsPastIt)
         EXPECT_EQ(up.get() == nullptr ? "" : up->to_utf8_path(), c.expected) << c.n;
     }
     EXPECT_EQ(FileRefOp::up(FileRefSPtr()).get(), nullptr);
+    fs::remove(top + "/b/c.txt");
+    EXPECT_EQ(FileRefOp::up(file).get(), nullptr);
     // A listed link's folder, not its target's.
     EXPECT_EQ(FileRefOp::up(listed("e"))->to_utf8_path(), top);
 }
