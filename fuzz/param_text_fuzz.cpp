@@ -12,7 +12,8 @@
 #include "plugin/dsp/ParamHarmFactor.h"
 #include "plugin/dsp/ParamNbrBand.h"
 #include "plugin/dsp/ParamReso.h"
-#include "plugin/dsp/ParamText.h"
+
+#include "lib/basic/StrNumDate.h"
 
 #include <array>
 #include <bit>
@@ -47,8 +48,9 @@ void check_reader(const char* text)
     char* end = nullptr;
     const double expected = std::strtod(text, &end);
     double value = 0.0;
-    const bool ok = ParamText::scan_double(text, value);
-    if (ok != (end != text)) {
+    const char* read_end = nullptr;
+    const bool ok = basic::scan_double(text, value, read_end);
+    if (ok != (end != text) || read_end != (ok ? end : text)) {
         std::abort();
     }
     const bool same = std::isnan(expected) ? std::isnan(value)

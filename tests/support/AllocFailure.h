@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 namespace test_support {
 
 // Makes the next allocation through the global operator new on the calling
@@ -14,5 +16,10 @@ void fail_next_allocation() noexcept;
 // Number of calls of the global operator new so far, on every thread; a test
 // proves a stretch of code allocates nothing by reading it before and after.
 [[nodiscard]] long get_nbr_allocations() noexcept;
+
+// The largest single request to the global operator new since the last reset, on every
+// thread; a test proves that a damaged length asks for no huge block.
+void reset_largest_allocation() noexcept;
+[[nodiscard]] std::size_t get_largest_allocation() noexcept;
 
 } // namespace test_support

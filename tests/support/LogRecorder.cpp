@@ -1,25 +1,16 @@
 #include "support/LogRecorder.h"
 
 #include <atomic>
-#include <cassert>
 
 namespace test_support {
 
 namespace {
-
 std::atomic<LogRecorder*> active_recorder{nullptr};
-
-std::string copy_text(const char* txt_0)
-{
-    return (txt_0 == nullptr) ? std::string() : std::string(txt_0);
-}
-
 } // namespace
 
 LogRecorder::LogRecorder() : _old_config(tnw::tdbg::LogMgr::use_instance().get_config())
 {
-    [[maybe_unused]] LogRecorder* const previous = active_recorder.exchange(this);
-    assert(previous == nullptr);
+    active_recorder = this;
     // Leaves any earlier callback mode first, so that this callback is taken.
     tnw::tdbg::LogMgr::create_as_util(_old_config);
     tnw::tdbg::LogMgr::create_as_plugin("test", &LogRecorder::receive);
@@ -28,7 +19,7 @@ LogRecorder::LogRecorder() : _old_config(tnw::tdbg::LogMgr::use_instance().get_c
 LogRecorder::~LogRecorder()
 {
     tnw::tdbg::LogMgr::create_as_util(_old_config);
-    active_recorder.store(nullptr);
+    active_recorder = nullptr;
 }
 
 std::vector<LogRecord> LogRecorder::get_records() const
@@ -43,23 +34,17 @@ void LogRecorder::clear()
     _records.clear();
 }
 
+// The debug log passes no null text.
 int LogRecorder::receive(int cmd, void* data)
 {
-    LogRecorder* recorder = active_recorder.load();
-    if (recorder == nullptr || cmd != tnw::tdbg::LogMgr::CMD_WRITE || data == nullptr) {
+    LogRecorder* recorder = active_recorder;
+    if (recorder == nullptr || cmd != tnw::tdbg::LogMgr::CMD_WRITE) {
         return -1;
     }
-    const auto& cmd_rec = *static_cast<const tnw::tdbg::LogMgr::WriteCmd*>(data);
-    LogRecord rec;
-    rec.module = copy_text(cmd_rec.module);
-    rec.level = cmd_rec.level;
-    rec.msg = copy_text(cmd_rec.msg);
-    rec.file = copy_text(cmd_rec.file);
-    rec.function = copy_text(cmd_rec.function);
-    rec.line = cmd_rec.line;
-    rec.cache_flag = cmd_rec.cache_flag != 0;
+    const auto& c = *static_cast<const tnw::tdbg::LogMgr::WriteCmd*>(data);
     const std::lock_guard<std::mutex> lock(recorder->_mutex);
-    recorder->_records.push_back(std::move(rec));
+    recorder->_records.push_back(
+        {c.module, c.level, c.msg, c.file, c.function, c.line, c.cache_flag != 0});
     return 0;
 }
 

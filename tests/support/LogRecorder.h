@@ -34,10 +34,9 @@ public:
     [[nodiscard]] std::vector<LogRecord> get_records() const;
     void clear();
 
-    // The callback the debug log calls; records nothing without a recorder.
+private:
     static int receive(int cmd, void* data);
 
-private:
     tnw::tdbg::LogMgr::Config _old_config;
     mutable std::mutex _mutex;
     std::vector<LogRecord> _records;

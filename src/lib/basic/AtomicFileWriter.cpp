@@ -49,7 +49,9 @@ std::string temp_name(const std::string& name)
            (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
         --keep;
     }
-    return "." + name.substr(0, keep) + "." + unique_suffix() + ".tmp";
+    std::string temp(1, '.');
+    temp.append(name, 0, keep).append(1, '.').append(unique_suffix()).append(".tmp");
+    return temp;
 }
 
 } // namespace

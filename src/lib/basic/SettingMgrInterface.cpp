@@ -4,9 +4,9 @@
 #include "lib/basic/ConfKeyContentMulti.h"
 #include "lib/basic/ConfKeyData.h"
 #include "lib/basic/ConfKeyFactory.h"
+#include "lib/tnw/sys/posix/RegularFile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -17,16 +17,17 @@ namespace {
 
 // Name of the root node of a saved settings tree.
 constexpr const char* ROOT_NAME = "Default";
-// Bytes read from the settings file per call.
-constexpr std::size_t READ_CHUNK = 64 * 1024;
 
 } // namespace
 
 int SettingMgrInterface::register_client(SettingClientInterface& client)
 {
-    const bool known = get_client_pos(client) >= 0;
+    // Appended once only: a client in the list twice would save and load twice.
+    if (get_client_pos(client) >= 0) {
+        return ERR_CLIENT_ALREADY_REGISTERED;
+    }
     _clients.push_back(&client);
-    return known ? ERR_CLIENT_ALREADY_REGISTERED : 0;
+    return 0;
 }
 
 int SettingMgrInterface::unregister_client(SettingClientInterface& client)
@@ -131,21 +132,17 @@ int SettingMgrInterface::save_file(const std::string& text, const std::string& p
 
 int SettingMgrInterface::load_file(std::string& text, const std::string& path)
 {
-    text.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    using tnw::sys::posix::ReadFileResult;
+    switch (tnw::sys::posix::read_regular_file(path, MAX_FILE_SIZE, text)) {
+    case ReadFileResult::OK:
+        break;
+    case ReadFileResult::MISSING:
+    case ReadFileResult::OPEN_FAILED:
         return ERR_FILE_OPEN;
-    }
-    // Reading a folder opens but fails at the first read, like a device error would.
-    std::string chunk(READ_CHUNK, '\0');
-    std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
-        text.append(chunk.data(), got);
-    }
-    const bool failed = std::ferror(file) != 0;
-    static_cast<void>(std::fclose(file));
-    if (failed) {
-        text.clear();
+    case ReadFileResult::NOT_REGULAR:
+    case ReadFileResult::TOO_LARGE:
+    case ReadFileResult::READ_FAILED:
+        // A folder, a pipe, a device or a huge file: refused like a device error.
         return ERR_FILE_READ;
     }
     // Every line, the last one too, ends with a line feed.

@@ -3,6 +3,7 @@
 #include "lib/basic/ConfKeyMulti.h"
 #include "lib/basic/SettingClientInterface.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,16 @@ public:
     static constexpr int READER_ERROR_OFFSET = -1024;
     // The tree holds a name or text that the format cannot store (see the writer).
     static constexpr int ERR_TEXT_NOT_STORABLE = ConfKeyStreamInterface::ERR_TEXT_NOT_STORABLE;
+    // The largest settings file read; settings texts are a few kilobytes.
+    static constexpr std::size_t MAX_FILE_SIZE = std::size_t(16) << 20;
 
     SettingMgrInterface() = default;
     SettingMgrInterface(const SettingMgrInterface&) = delete;
     SettingMgrInterface& operator=(const SettingMgrInterface&) = delete;
     virtual ~SettingMgrInterface() = default;
 
-    // Appends the client; a client already registered is appended again all the same (and then
-    // saves and loads twice) and the result is -1023.
+    // Appends the client; a client already registered stays where it is, once, and the result
+    // is -1023.
     [[nodiscard]] int register_client(SettingClientInterface& client);
     // Removes the first occurrence: -1022 when absent, -1021 when still registered after.
     [[nodiscard]] int unregister_client(SettingClientInterface& client);
@@ -60,7 +63,8 @@ public:
     // file), -1017 when writing, flushing, closing or replacing fails.
     [[nodiscard]] int save_file(const std::string& text, const std::string& path);
     // The file's lines, each followed by one line feed: -1020 when the file cannot be opened,
-    // -1019 when reading fails (a folder, a device error).
+    // -1019 when reading fails (a device error) or the path names no regular file of at most
+    // MAX_FILE_SIZE bytes (a folder, a named pipe, a device), which is never read.
     [[nodiscard]] int load_file(std::string& text, const std::string& path);
 
 protected:

@@ -39,13 +39,108 @@ char* print_non_finite(char* first, double value) noexcept
     return first + len;
 }
 
-// Reads an optionally signed decimal number after leading white space, like
-// strtol but without locale, saturating to the int range. `end` receives the
-// position after the digits, or `text` itself when there are none.
-long long read_int(const char* text, const char** end) noexcept
+// Exponents beyond this are saturated when judging an out-of-range number;
+// any of them is far outside the double range already.
+constexpr long EXPONENT_SATURATION = 1000000;
+
+[[nodiscard]] bool is_blank(char c) noexcept
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+[[nodiscard]] bool is_digit(char c, int base) noexcept
+{
+    if (c >= '0' && c <= '9') {
+        return true;
+    }
+    const char lower = static_cast<char>(c | 0x20);
+    return base == 16 && lower >= 'a' && lower <= 'f';
+}
+
+// Whether a number that the standard reader found out of the double range is
+// too large (rather than too small): writing the mantissa as 0.d... times
+// base^position, the number is too large when position plus the exponent
+// (decimal text: a power of ten; hexadecimal text: a power of two, the hex
+// digit positions counted as four of them) is positive.
+[[nodiscard]] bool out_of_range_is_overflow(const char* first, const char* last, int base) noexcept
+{
+    long position = 0; // of the first non-zero digit, relative to the point
+    bool seen_nonzero = false;
+    bool after_point = false;
+    const char* p = first;
+    for (; p != last && (is_digit(*p, base) || (*p == '.' && !after_point)); ++p) {
+        if (*p == '.') {
+            after_point = true;
+        } else if (!seen_nonzero && *p != '0') {
+            seen_nonzero = true;
+            position = after_point ? position : 1;
+        } else if (!seen_nonzero && after_point) {
+            --position;
+        } else if (seen_nonzero && !after_point) {
+            position = std::min(position + 1, EXPONENT_SATURATION);
+        }
+    }
+    long exponent = 0;
+    if (p != last && ++p != last) { // skip 'e' or 'p'
+        const bool negative = *p == '-';
+        if (*p == '-' || *p == '+') {
+            ++p;
+        }
+        for (; p != last && *p >= '0' && *p <= '9'; ++p) {
+            exponent = std::min(exponent * 10 + (*p - '0'), EXPONENT_SATURATION);
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    const long digit_scale = base == 16 ? 4 : 1; // hex digit positions in powers of two
+    return position * digit_scale + exponent > 0;
+}
+
+// End of the hexadecimal number text at first: digits with at most one point,
+// then a binary exponent only when 'p' is followed by at most one sign and a
+// digit. The standard reader takes "p+-5" as an exponent where the C reader
+// stops before the 'p'; cutting the text here keeps the two in step.
+[[nodiscard]] const char* hex_number_end(const char* first, const char* last) noexcept
+{
+    const char* p = first;
+    bool after_point = false;
+    for (; p != last && (is_digit(*p, 16) || (*p == '.' && !after_point)); ++p) {
+        after_point = after_point || *p == '.';
+    }
+    if (p == last || (*p != 'p' && *p != 'P')) {
+        return p;
+    }
+    const char* exponent = p + 1;
+    if (exponent != last && (*exponent == '+' || *exponent == '-')) {
+        ++exponent;
+    }
+    if (exponent == last || !is_digit(*exponent, 10)) {
+        return p;
+    }
+    while (exponent != last && is_digit(*exponent, 10)) {
+        ++exponent;
+    }
+    return exponent;
+}
+
+// A compile date's number, saturated to the int range.
+int read_int(const char* text, const char** end) noexcept
+{
+    constexpr long long int_max = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(read_decimal(text, end), -int_max, int_max));
+}
+
+constexpr std::array<const char*, 12> MONTH_NAMES = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// Position of the day in a compile-date text.
+constexpr std::size_t DAY_POS = 4;
+
+} // namespace
+
+long long read_decimal(const char* text, const char** end) noexcept
 {
     const char* cur = text;
-    while (*cur == ' ' || (*cur >= '\t' && *cur <= '\r')) {
+    while (is_blank(*cur)) {
         ++cur;
     }
     const bool neg = (*cur == '-');
@@ -63,20 +158,11 @@ long long read_int(const char* text, const char** end) noexcept
     *end = last;
     long long val = 0;
     const auto res = std::from_chars(cur, last, val);
-    constexpr long long int_max = std::numeric_limits<int>::max();
-    if (res.ec == std::errc::result_out_of_range || val > int_max) {
-        val = int_max;
+    if (res.ec == std::errc::result_out_of_range) {
+        val = std::numeric_limits<long long>::max();
     }
     return neg ? -val : val;
 }
-
-constexpr std::array<const char*, 12> MONTH_NAMES = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
-// Position of the day in a compile-date text.
-constexpr std::size_t DAY_POS = 4;
-
-} // namespace
 
 int round_int(double x) noexcept
 {
@@ -130,6 +216,46 @@ char* print_float(char* dst, double value, long n) noexcept
     return dst;
 }
 
+bool scan_double(const char* text, double& value, const char*& end) noexcept
+{
+    end = text;
+    if (text == nullptr) {
+        return false;
+    }
+    const char* p = text;
+    while (is_blank(*p)) {
+        ++p;
+    }
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') {
+        ++p;
+    }
+    if (*p == '-' || *p == '+') {
+        return false; // one sign only; the standard reader would take a second
+    }
+    const char* last = p + std::strlen(p);
+    int base = 10;
+    auto format = std::chars_format::general;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+        (is_digit(p[2], 16) || (p[2] == '.' && is_digit(p[3], 16)))) {
+        p += 2;
+        base = 16;
+        format = std::chars_format::hex;
+        last = hex_number_end(p, last);
+    }
+    double read = 0.0;
+    const auto res = std::from_chars(p, last, read, format);
+    if (res.ec == std::errc::result_out_of_range) {
+        read = out_of_range_is_overflow(p, res.ptr, base) ? std::numeric_limits<double>::infinity()
+                                                          : 0.0;
+    } else if (res.ec != std::errc{}) {
+        return false;
+    }
+    value = negative ? -read : read;
+    end = res.ptr;
+    return true;
+}
+
 void decode_compile_date(int& year, int& month, int& day, const char* text) noexcept
 {
     if (text == nullptr) {
@@ -149,9 +275,9 @@ void decode_compile_date(int& year, int& month, int& day, const char* text) noex
     }
     const char* day_txt = (len < DAY_POS) ? "" : text + DAY_POS;
     const char* after_day = day_txt;
-    day = static_cast<int>(read_int(day_txt, &after_day) - 1);
+    day = read_int(day_txt, &after_day) - 1;
     const char* after_year = after_day;
-    year = static_cast<int>(read_int(after_day, &after_year));
+    year = read_int(after_day, &after_year);
 }
 
 } // namespace basic

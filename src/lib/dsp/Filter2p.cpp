@@ -45,4 +45,19 @@ void Filter2p::update_eq() noexcept
     transform_s_to_z();
 }
 
+void Filter2p::copy_settings(const Filter2p& other) noexcept
+{
+    for (int k = 0; k < 3; ++k) {
+        _b[k] = other._b[k];
+        _a[k] = other._a[k];
+        _num_s[k] = other._num_s[k];
+        _den_s[k] = other._den_s[k];
+    }
+    _sample_freq = other._sample_freq;
+    _freq = other._freq;
+    _type = other._type;
+    _gain = other._gain;
+    _q = other._q;
+}
+
 } // namespace dsp

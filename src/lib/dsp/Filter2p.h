@@ -41,6 +41,11 @@ public:
     // from type, gain and q, then transform_s_to_z. An unknown type only
     // resets A0 and A2 to 1, keeping the rest.
     void update_eq() noexcept;
+
+    // Audio thread (control rate); no lock, no allocation. Takes the other
+    // filter's coefficients, prototype, frequency, sample frequency, type,
+    // gain and q, so both filter alike; memory and toggle stay.
+    void copy_settings(const Filter2p& other) noexcept;
 };
 
 } // namespace dsp

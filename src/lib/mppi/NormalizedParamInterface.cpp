@@ -18,7 +18,7 @@ void NormalizedParamInterface::init(double natural, int level)
     store(natural, norm);
     _init_nrm_val = norm;
     _automation_level = level;
-    _mod_amount = 0.0f;
+    set_mod_amount(0.0f);
 }
 
 int NormalizedParamInterface::get_range_type() const noexcept
@@ -40,7 +40,7 @@ double NormalizedParamInterface::do_get_mod_val(int /*index*/) const noexcept
 
 float NormalizedParamInterface::do_get_mod(int /*index*/) const noexcept
 {
-    return _mod_amount;
+    return _mod_amount.load(std::memory_order_relaxed);
 }
 
 void NormalizedParamInterface::set_nrm_val(float norm) noexcept

@@ -82,6 +82,14 @@ public:
     void print_val(char* text, long max, double natural) const noexcept;
     [[nodiscard]] double scan_val(const char* text, bool& ok) const noexcept;
 
+protected:
+    // Main or audio thread (whichever drives the modulation); no lock, no
+    // allocation. The amount that `do_get_mod` answers by default.
+    void set_mod_amount(float amount) noexcept
+    {
+        _mod_amount.store(amount, std::memory_order_relaxed);
+    }
+
 private:
     void store(double natural, float norm) noexcept;
 
@@ -94,9 +102,12 @@ private:
     std::atomic<double> _nat_val{0.0};
     std::atomic<float> _nrm_val{0.0f};
 
+    // Written by a modulation source on the main or audio thread, read on the
+    // audio thread; relaxed for the same reason as the values above.
+    std::atomic<float> _mod_amount{0.0f};
+
     // Set by `init` before the parameter is shared; read-only afterwards.
     int _automation_level = -1;
-    float _mod_amount = 0.0f;
     float _init_nrm_val = 0.0f;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // Text helpers shared by the effect's parameters: "%f"- and "%d"-style
-// printing cut to a few characters, and an "%lf"-style number reader. None of
+// printing cut to a few characters, and clamped number reading. None of
 // them depends on the process's locale (a host may have set a decimal comma),
 // and none allocates. Callers run them inside a `RoundNearestScope`, since
 // display and parsing are defined with round-to-nearest.
@@ -39,17 +39,7 @@ public:
     // as `copy` does.
     static void print_int(char* buf, long len, int value, int nbr_chars, long limit) noexcept;
 
-    // Reads one floating-point number the way "%lf" does: leading white space
-    // skipped, an optional sign, decimal or "0x" hexadecimal digits with an
-    // optional exponent, or "inf", "infinity", "nan"; a magnitude beyond the
-    // double range reads as infinity, one below it as zero. The longest number
-    // that starts the text is taken, as strtod takes it: "0x" reads as 0 and
-    // "infin" as infinity (a reader that refuses such an unfinished tail would
-    // refuse texts that hold a number). False when no number starts the text
-    // (or the text is null); `value` is then untouched.
-    [[nodiscard]] static bool scan_double(const char* text, double& value) noexcept;
-
-    // A number read by `scan_double`, clamped to [lo, hi]: above hi or NaN
+    // A number read by `basic::scan_double`, clamped to [lo, hi]: above hi or NaN
     // gives hi, below lo gives lo. Sets `ok` when a number was read; otherwise
     // leaves it untouched and answers lo.
     [[nodiscard]] static double scan_clamped(const char* text, bool& ok, double lo,

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -171,6 +174,121 @@ TEST(StrNumDate, PrintFloatIgnoresADecimalCommaLocale)
     const std::string res = printed(1.5, 6);
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(res, "1.5000");
+}
+
+TEST(StrNumDate, ReadDecimalReadsLikeStrtolAndSaturates)
+{
+    constexpr long long max = std::numeric_limits<long long>::max();
+    struct Case
+    {
+        const char* text;
+        long long value;
+        long used; // characters up to the end of the number; 0 when none
+    };
+    const Case cases[] = {
+        {" \t12x", 12, 4},
+        {"-5", -5, 2},
+        {"+7", 7, 2},
+        {"2147483648", 2147483648LL, 10},
+        {"9223372036854775807", max, 19},
+        {"9223372036854775808", max, 19},
+        {"-99999999999999999999", -max, 21},
+        {"", 0, 0},
+        {"-", 0, 0},
+        {"x1", 0, 0},
+        {"+-1", 0, 0},
+    };
+    for (const Case& c : cases) {
+        const char* end = nullptr;
+        EXPECT_EQ(basic::read_decimal(c.text, &end), c.value) << c.text;
+        EXPECT_EQ(end - c.text, c.used) << c.text;
+    }
+}
+
+// The C library's reader in the "C" locale is the reference: whether a number
+// starts the text, and the very same double.
+TEST(StrNumDate, ScanDoubleReadsAsTheCReaderDoesInTheCLocale)
+{
+    const char* texts[] = {"1.5",
+                           "  -2.25e3",
+                           "+7",
+                           ".5",
+                           "5.",
+                           "\t\n 42x",
+                           "0x1p4",
+                           "-0X1.8p1",
+                           "0x.8",
+                           "0x",
+                           "0xg",
+                           "1e",
+                           "1e+",
+                           "00012",
+                           "1e308",
+                           "1.8e308",
+                           "1e999",
+                           "-1e999",
+                           "1e-999",
+                           "-1e-999",
+                           "2e-324",
+                           "4.9e-324",
+                           "1e-310",
+                           "0x1p9999",
+                           "0X1P4",
+                           "0x1p",
+                           "0x1.fffffffffffff8p1023",
+                           "3e-324",
+                           "2.4e-324",
+                           "infin",
+                           "nan(12)",
+                           "0x1p-9999",
+                           "inf",
+                           "-INF",
+                           "Infinity",
+                           "nan",
+                           "-nan",
+                           "1,5",
+                           "abc",
+                           "",
+                           "   ",
+                           "+-1",
+                           "-+1",
+                           "--1",
+                           "+",
+                           "-",
+                           ".",
+                           "e5",
+                           "1e5e5",
+                           "0xAp+-5555",
+                           "0x1p-+3",
+                           "0x1.8p",
+                           "0x1.8p+",
+                           "0xAp+5x",
+                           "1e+-5",
+                           "123456789012345678901234567890",
+                           "0.000000000000000000000000000001e-290",
+                           "1000000000000000000000000000000e290"};
+    for (const char* text : texts) {
+        char* end = nullptr;
+        const double expected = std::strtod(text, &end);
+        const bool expected_ok = end != text;
+        double value = -123.0;
+        const char* read_end = nullptr;
+        const bool ok = basic::scan_double(text, value, read_end);
+        EXPECT_EQ(ok, expected_ok) << '"' << text << '"';
+        EXPECT_EQ(read_end, expected_ok ? end : text) << '"' << text << '"';
+        if (!expected_ok) {
+            EXPECT_EQ(value, -123.0) << '"' << text << '"';
+        } else if (std::isnan(expected)) {
+            EXPECT_TRUE(std::isnan(value)) << '"' << text << '"';
+        } else {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected))
+                << '"' << text << '"' << " read " << value << " expected " << expected;
+        }
+    }
+    double value = 0.0;
+    const char* read_end = "x";
+    EXPECT_FALSE(basic::scan_double(nullptr, value, read_end));
+    EXPECT_EQ(read_end, nullptr);
 }
 
 TEST(StrNumDate, DecodeCompileDateReadsMonthDayAndYear)

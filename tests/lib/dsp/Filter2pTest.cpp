@@ -146,6 +146,32 @@ TEST(Filter2p, UnknownTypeKeepsNumeratorAndA1)
     EXPECT_EQ(f._den_s[2], 1.0f);
 }
 
+// A twin that took the settings filters like the original from its own memory.
+TEST(Filter2p, CopySettingsKeepsMemory)
+{
+    const Filter2p src = make(Filter2p::TYPE_BANDPASS, 3000, 48000, 2, 5);
+    Filter2p twin;
+    float warm = 1;
+    twin.process_block(&warm, 1);
+    twin.copy_settings(src);
+    EXPECT_EQ(twin.get_mem_x(1), 1.0f);
+    EXPECT_EQ(twin.get_mem_pos(), 1);
+    Filter2p fresh = src;
+    twin.clear_buffers();
+    fresh.clear_buffers();
+    float a[5] = {1, -2, 3, 0.5f, 0}, b[5] = {1, -2, 3, 0.5f, 0};
+    twin.process_block(a, 5);
+    fresh.process_block(b, 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(a[i], b[i]);
+    }
+    EXPECT_EQ(twin._type, src._type);
+    EXPECT_EQ(twin._q, src._q);
+    EXPECT_EQ(twin._gain, src._gain);
+    EXPECT_EQ(twin._freq, src._freq);
+    EXPECT_EQ(twin._sample_freq, src._sample_freq);
+}
+
 TEST(Filter2p, TypeNames)
 {
     EXPECT_STREQ(Filter2p::TYPE_NAME_0[0], "Low-pass");

@@ -24,14 +24,14 @@ constexpr double TICKS_LIMIT = 9223372036854775808.0;
 
 void MacTimeFnc::UtcTime_to_CFAbsoluteTime(double& cf, const UtcTime& t) noexcept
 {
-    cf = static_cast<double>(t.get()) / static_cast<double>(UtcTime::_ticks_per_sec)
-         - MacTimeFnc_get_cf_absolute_time_offset();
+    cf = static_cast<double>(t.get()) / static_cast<double>(UtcTime::_ticks_per_sec) -
+         MacTimeFnc_get_cf_absolute_time_offset();
 }
 
 void MacTimeFnc::CFAbsoluteTime_to_UtcTime(UtcTime& t, const double& cf) noexcept
 {
-    const double ticks = std::trunc((MacTimeFnc_get_cf_absolute_time_offset() + cf)
-                                    * static_cast<double>(UtcTime::_ticks_per_sec));
+    const double ticks = std::trunc((MacTimeFnc_get_cf_absolute_time_offset() + cf) *
+                                    static_cast<double>(UtcTime::_ticks_per_sec));
     // Also false for NaN.
     if (!(ticks >= -TICKS_LIMIT && ticks < TICKS_LIMIT)) {
         t.set(-1);
@@ -46,9 +46,9 @@ void MacTimeFnc::timespec_to_UtcTime(UtcTime& t, const std::timespec& ts) noexce
     long long ticks = 0;
     if (ts.tv_nsec < 0 || ts.tv_nsec >= NS_PER_SEC) {
         why = "timespec_to_UtcTime: Illegal clock value";
-    } else if (__builtin_add_overflow(static_cast<long long>(ts.tv_sec), POSIX_ORIGIN_S, &ticks)
-               || __builtin_mul_overflow(ticks, UtcTime::_ticks_per_sec, &ticks)
-               || __builtin_add_overflow(ticks, ts.tv_nsec / NS_PER_TICK, &ticks)) {
+    } else if (__builtin_add_overflow(static_cast<long long>(ts.tv_sec), POSIX_ORIGIN_S, &ticks) ||
+               __builtin_mul_overflow(ticks, UtcTime::_ticks_per_sec, &ticks) ||
+               __builtin_add_overflow(ticks, ts.tv_nsec / NS_PER_TICK, &ticks)) {
         why = (ts.tv_sec < 0) ? "timespec_to_UtcTime: Underflow error"
                               : "timespec_to_UtcTime: Overflow error";
     } else if (ticks < 0) {
@@ -63,10 +63,9 @@ void MacTimeFnc::timespec_to_UtcTime(UtcTime& t, const std::timespec& ts) noexce
 
 void MacTimeFnc::UtcTime_to_timespec(std::timespec& ts, const UtcTime& t) noexcept
 {
-    ts.tv_sec = static_cast<std::time_t>(math::floor_div(t.get(), UtcTime::_ticks_per_sec)
-                                         - POSIX_ORIGIN_S);
-    ts.tv_nsec = static_cast<long>(math::floor_mod(t.get(), UtcTime::_ticks_per_sec)
-                                   * NS_PER_TICK);
+    ts.tv_sec = static_cast<std::time_t>(math::floor_div(t.get(), UtcTime::_ticks_per_sec) -
+                                         POSIX_ORIGIN_S);
+    ts.tv_nsec = static_cast<long>(math::floor_mod(t.get(), UtcTime::_ticks_per_sec) * NS_PER_TICK);
 }
 
 double MacTimeFnc_get_cf_absolute_time_offset() noexcept
@@ -75,8 +74,8 @@ double MacTimeFnc_get_cf_absolute_time_offset() noexcept
     // are taken as the first month and the first day, the UtcTime origin.
     static const double offset = [] {
         const GregorianDate origin = MacTimeFnc_get_origin_gregorian_date();
-        const long days = util::Date::compute_nbr_days_from_christ(CF_ORIGIN_YEAR, 0, 0)
-                          - util::Date::compute_nbr_days_from_christ(origin.year, 0, 0);
+        const long days = util::Date::compute_nbr_days_from_christ(CF_ORIGIN_YEAR, 0, 0) -
+                          util::Date::compute_nbr_days_from_christ(origin.year, 0, 0);
         return static_cast<double>(days * SECONDS_PER_DAY);
     }();
     return offset;

@@ -41,8 +41,8 @@ UtcTime::UtcTime(const util::Date& date, TimeZoneType tz)
 void UtcTime::conv_from_c_time(long c_time) noexcept
 {
     long long ticks = 0;
-    if (__builtin_mul_overflow(static_cast<long long>(c_time), _ticks_per_sec, &ticks)
-        || __builtin_add_overflow(ticks, _posix_origin_ticks, &ticks)) {
+    if (__builtin_mul_overflow(static_cast<long long>(c_time), _ticks_per_sec, &ticks) ||
+        __builtin_add_overflow(ticks, _posix_origin_ticks, &ticks)) {
         ticks = -1;
     }
     _ticks = ticks;
@@ -81,9 +81,9 @@ int UtcTime::conv_from_date(const util::Date& date, TimeZoneType tz) noexcept
     const long long sub_ticks =
         std::llround((date.get_second() - whole) * static_cast<double>(_ticks_per_sec));
     long long ticks = 0;
-    if (__builtin_add_overflow(static_cast<long long>(seconds), POSIX_ORIGIN_S, &ticks)
-        || __builtin_mul_overflow(ticks, _ticks_per_sec, &ticks)
-        || __builtin_add_overflow(ticks, sub_ticks, &ticks) || ticks < 0) {
+    if (__builtin_add_overflow(static_cast<long long>(seconds), POSIX_ORIGIN_S, &ticks) ||
+        __builtin_mul_overflow(ticks, _ticks_per_sec, &ticks) ||
+        __builtin_add_overflow(ticks, sub_ticks, &ticks) || ticks < 0) {
         return ERR_INVALID_DATE;
     }
     _ticks = ticks;
@@ -99,8 +99,7 @@ void UtcTime::conv_to_date(util::Date& date, TimeZoneType tz) const noexcept
         return;
     }
     date.set(fields.year, fields.month, fields.day, fields.hour, fields.minute,
-             fields.second
-                 + static_cast<double>(sub_ticks) / static_cast<double>(_ticks_per_sec));
+             fields.second + static_cast<double>(sub_ticks) / static_cast<double>(_ticks_per_sec));
 }
 
 void UtcTime::get_current_time(UtcTime& t) noexcept
@@ -138,8 +137,8 @@ double UtcTime::compute_diff_s(const UtcTime& other) const noexcept
     long long diff = 0;
     if (__builtin_sub_overflow(_ticks, other._ticks, &diff)) {
         // Beyond 64 bits the difference is exact enough in floating point.
-        return (static_cast<double>(_ticks) - static_cast<double>(other._ticks))
-               / static_cast<double>(_ticks_per_sec);
+        return (static_cast<double>(_ticks) - static_cast<double>(other._ticks)) /
+               static_cast<double>(_ticks_per_sec);
     }
     return static_cast<double>(diff) / static_cast<double>(_ticks_per_sec);
 }

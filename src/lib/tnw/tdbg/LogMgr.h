@@ -18,21 +18,22 @@ class PrintInterface;
 
 namespace tnw::tdbg {
 
-// The single entry point for diagnostic records of every subsystem: a level,
-// a message, the caller's source file (path and compile date joined by ", "),
-// its function and its line. A record is formatted after the Config and sent
-// to the destination of the mode: the log file writer (util), the system log,
-// standard output (printf), a callback of a host module (plugin), or nowhere.
+// Any thread except the audio thread: the single entry point for diagnostic
+// records of every subsystem. Not for the audio thread because a record is
+// first formatted whole with the message formatter (several times the cost of
+// snprintf), may lock the thread map, and in util mode takes the log file
+// writer's lock and may write the file on the caller's thread.
 //
-// Not for the audio thread: a record is first formatted whole with the
-// message formatter (several times the cost of snprintf), may lock the
-// thread map, and in util mode takes the log file writer's lock and may write
-// the file on the caller's thread.
+// A record is a level, a message, the caller's source file (path and compile
+// date joined by ", "), its function and its line. It is formatted after the
+// Config and sent to the destination of the mode: the log file writer (util),
+// the system log, standard output (printf), a callback of a host module
+// (plugin), or nowhere.
 //
 // Lifecycle: made on first use (use_instance, execute_command or a create_as_
 // operation), kept until the process ends. The mode is chosen at start-up,
 // before other threads write: mode, config, module name and callback are read
-// without a lock. Any thread may write. Writing never throws.
+// without a lock. Writing never throws.
 class LogMgr : private util::SingletonBase<LogMgr>
 {
 public:

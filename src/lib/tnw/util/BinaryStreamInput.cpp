@@ -11,14 +11,12 @@ constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
 } // namespace
 
 BinaryStreamInput::BinaryStreamInput(const archi::UByte* data, std::size_t size) noexcept
-: _data(data)
-, _size((data == nullptr) ? 0 : size)
+    : _data(data), _size((data == nullptr) ? 0 : size)
 {
 }
 
 BinaryStreamInput::BinaryStreamInput(const BinaryStreamInput& other) noexcept
-: _data(other._data)
-, _size(other._size)
+    : _data(other._data), _size(other._size)
 {
 }
 

@@ -58,8 +58,7 @@ void BinaryStreamOutputVector::do_write_front(const archi::UByte* src, std::size
     insert_at(0, src, len);
 }
 
-void BinaryStreamOutputVector::insert_at(std::size_t pos, const archi::UByte* src,
-                                         std::size_t len)
+void BinaryStreamOutputVector::insert_at(std::size_t pos, const archi::UByte* src, std::size_t len)
 {
     if (src == nullptr || len == 0) {
         return;
@@ -70,8 +69,7 @@ void BinaryStreamOutputVector::insert_at(std::size_t pos, const archi::UByte* sr
     const auto begin = reinterpret_cast<std::uintptr_t>(_bytes.data());
     if (addr >= begin && addr - begin < _bytes.size()) {
         const std::vector<archi::UByte> copy(src, src + len);
-        _bytes.insert(_bytes.begin() + static_cast<std::ptrdiff_t>(pos), copy.begin(),
-                      copy.end());
+        _bytes.insert(_bytes.begin() + static_cast<std::ptrdiff_t>(pos), copy.begin(), copy.end());
         return;
     }
     _bytes.insert(_bytes.begin() + static_cast<std::ptrdiff_t>(pos), src, src + len);

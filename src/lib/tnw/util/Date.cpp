@@ -200,8 +200,8 @@ int Date::set(const char* text)
         return refuse("ctor(): Invalid string length", __LINE__);
     }
     Date parsed;
-    parsed._year = (text[POS_YEAR] - '0') * 1000 + (text[POS_YEAR + 1] - '0') * 100
-                   + (text[POS_YEAR + 2] - '0') * 10 + (text[POS_YEAR + 3] - '0');
+    parsed._year = (text[POS_YEAR] - '0') * 1000 + (text[POS_YEAR + 1] - '0') * 100 +
+                   (text[POS_YEAR + 2] - '0') * 10 + (text[POS_YEAR + 3] - '0');
     if (parsed._year < MIN_TEXT_YEAR || parsed._year > MAX_TEXT_YEAR) {
         return refuse("Invalid year", __LINE__);
     }
@@ -214,8 +214,8 @@ int Date::set(const char* text)
     if (parsed._month < 0) {
         return refuse("ctor(): Invalid month", __LINE__);
     }
-    if (!read_two_digits(parsed._day, text, POS_DAY) || --parsed._day < 0
-        || parsed._day >= get_days_per_month(parsed._year, parsed._month)) {
+    if (!read_two_digits(parsed._day, text, POS_DAY) || --parsed._day < 0 ||
+        parsed._day >= get_days_per_month(parsed._year, parsed._month)) {
         return refuse("ctor(): Invalid day", __LINE__);
     }
     if (!read_two_digits(parsed._hour, text, POS_HOUR) || parsed._hour > 23) {
@@ -339,19 +339,19 @@ double Date::get_second() const noexcept
 
 bool Date::is_valid() const noexcept
 {
-    return _month >= 0 && _month < 12 && _day >= 0 && _day < get_days_per_month(_year, _month)
-           && _hour >= 0 && _hour < 24 && _minute >= 0 && _minute < 60 && _second >= 0.0
-           && _second < 60.0;
+    return _month >= 0 && _month < 12 && _day >= 0 && _day < get_days_per_month(_year, _month) &&
+           _hour >= 0 && _hour < 24 && _minute >= 0 && _minute < 60 && _second >= 0.0 &&
+           _second < 60.0;
 }
 
 double Date::compute_duration_since(const Date& other) const noexcept
 {
     const std::int64_t days =
         day_number(_year, _month, _day) - day_number(other._year, other._month, other._day);
-    return static_cast<double>(days * SECONDS_PER_DAY)
-           + static_cast<double>((std::int64_t{_hour} - other._hour) * 3600
-                                 + (std::int64_t{_minute} - other._minute) * 60)
-           + (_second - other._second);
+    return static_cast<double>(days * SECONDS_PER_DAY) +
+           static_cast<double>((std::int64_t{_hour} - other._hour) * 3600 +
+                               (std::int64_t{_minute} - other._minute) * 60) +
+           (_second - other._second);
 }
 
 void Date::add_time(int years, int months, int days, int hours, int minutes,

@@ -31,9 +31,8 @@ public:
     static constexpr int DAYS_PER_MONTH[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     static constexpr const char* DAY_NAME_0_LIST[7] = {"Mon", "Tue", "Wed", "Thu",
                                                        "Fri", "Sat", "Sun"};
-    static constexpr const char* MONTH_NAME_0_LIST[12] = {"Jan", "Feb", "Mar", "Apr",
-                                                          "May", "Jun", "Jul", "Aug",
-                                                          "Sep", "Oct", "Nov", "Dec"};
+    static constexpr const char* MONTH_NAME_0_LIST[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
     // 2000-01-01 00:00:00.
     Date() noexcept = default;
@@ -74,8 +73,7 @@ public:
     // Adds the amounts, carrying into and borrowing from the larger units.
     // A NaN or infinite amount, or a result whose year leaves the int range,
     // changes nothing.
-    void add_time(int years, int months, int days, int hours, int minutes,
-                  double seconds) noexcept;
+    void add_time(int years, int months, int days, int hours, int minutes, double seconds) noexcept;
 
     [[nodiscard]] static bool is_bissextile_year(int year) noexcept;
     // A month outside 0 to 11 counts into the following or earlier years.

@@ -13,10 +13,10 @@ class TimerReliable;
 
 namespace tnw::util {
 
-// Writer of the process's log file. Not for the audio thread: every
-// operation, write_cache included, takes the writer's lock, and a write_cache
-// that finds the cache full writes the file on the caller's thread. Caching a
-// line itself allocates nothing.
+// Any thread except the audio thread: the writer of the process's log file.
+// Not for the audio thread because every operation, write_cache included,
+// takes the writer's lock, and a write_cache that finds the cache full writes
+// the file on the caller's thread. Caching a line itself allocates nothing.
 //
 // Each line gets a running number (0, 1, ... across files; lines beyond
 // MAX_LINES are dropped), the seconds since the writer was made, and, when

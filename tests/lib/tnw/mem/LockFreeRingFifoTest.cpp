@@ -5,6 +5,7 @@
 #include <deque>
 #include <random>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,7 @@ TEST(LockFreeRingFifo, BehavesAsABoundedQueueOfCapacityMinusOne)
             const long nbr_free = capacity - 1 - long(model.size());
             EXPECT_EQ(len_w, (r <= w) ? std::min(nbr_free, capacity - w) : nbr_free);
             EXPECT_EQ(len_r, (r > w) ? capacity - r : w - r);
+            EXPECT_EQ(ring.get_nbr_free(), nbr_free);
             EXPECT_EQ(ring.is_full(), nbr_free == 0);
             EXPECT_EQ(ring.is_empty(), model.empty());
             if (rng() % 2 == 0 && nbr_free > 0) {
@@ -47,21 +49,15 @@ TEST(LockFreeRingFifo, BehavesAsABoundedQueueOfCapacityMinusOne)
     }
 }
 
-// Two halves that a torn hand-over would leave unequal.
-struct Pair
-{
-    long a = 0;
-    long b = 0;
-};
-
+// A hand-over between two threads, of two halves that a torn copy would
+// leave unequal.
 TEST(LockFreeRingFifo, OneWriterAndOneReaderHandOverEveryElementWhole)
 {
     constexpr long NBR = 20000;
-    LockFreeRingFifo<Pair> ring(8);
+    LockFreeRingFifo<std::pair<long, long>> ring(8);
     std::thread writer([&ring] {
-        for (long i = 0; i < NBR;) {
-            long len = 0;
-            Pair* slot = ring.use_data_block_write(len);
+        for (long i = 0, len = 0; i < NBR;) {
+            auto* slot = ring.use_data_block_write(len);
             if (len > 0) {
                 *slot = {i, -i};
                 ring.advance_write_pos();
@@ -69,19 +65,15 @@ TEST(LockFreeRingFifo, OneWriterAndOneReaderHandOverEveryElementWhole)
             }
         }
     });
-    long expected = 0;
-    while (expected < NBR) {
-        long len = 0;
-        const Pair* slot = ring.use_data_block_read(len);
+    for (long i = 0, len = 0; i < NBR;) {
+        const auto* slot = ring.use_data_block_read(len);
         if (len > 0) {
-            ASSERT_EQ(slot->a, expected);
-            ASSERT_EQ(slot->b, -expected);
+            ASSERT_EQ(*slot, std::make_pair(i, -i));
             ring.advance_read_pos();
-            ++expected;
+            ++i;
         }
     }
     writer.join();
-    EXPECT_TRUE(ring.is_empty());
 }
 
 } // namespace

@@ -21,19 +21,12 @@ using tnw::sys::UtcTime;
 constexpr double CF_OFFSET_S = 146097.0 * 86400.0;
 constexpr long long CF_OFFSET_TICKS = 146097LL * 86400 * 10'000'000;
 
-[[nodiscard]] UtcTime at(long long ticks)
-{
-    UtcTime t;
-    t.set(ticks);
-    return t;
-}
-
 TEST(MacTimeFnc, AbsoluteTimesCountFromTwoThousandAndOne)
 {
     EXPECT_EQ(tnw::sys::MacTimeFnc_get_cf_absolute_time_offset(), CF_OFFSET_S);
     const tnw::sys::GregorianDate origin = tnw::sys::MacTimeFnc_get_origin_gregorian_date();
-    EXPECT_TRUE(origin.year == 1601 && origin.month == 0 && origin.day == 0 && origin.hour == 0
-                && origin.minute == 0 && origin.second == 0.0);
+    EXPECT_TRUE(origin.year == 1601 && origin.month == 0 && origin.day == 0 && origin.hour == 0 &&
+                origin.minute == 0 && origin.second == 0.0);
 
     const struct
     {
@@ -92,11 +85,14 @@ TEST(MacTimeFnc, TimespecValuesConvertExactlyAndRefuseWhatTicksCannotHold)
             EXPECT_EQ(back.tv_nsec, c.ts.tv_nsec / 100 * 100);
         }
     }
+    // The invalid time -1 is the last tick before the origin.
+    UtcTime t;
     std::timespec ts{};
-    MacTimeFnc::UtcTime_to_timespec(ts, at(-1));
+    MacTimeFnc::UtcTime_to_timespec(ts, t);
     EXPECT_TRUE(ts.tv_sec == -11'644'473'601 && ts.tv_nsec == 999'999'900);
-    MacTimeFnc::UtcTime_to_timespec(ts, at(std::numeric_limits<long long>::min()));
-    EXPECT_TRUE(ts.tv_nsec >= 0 && ts.tv_nsec < 1'000'000'000);
+    t.set(std::numeric_limits<long long>::min()); // no overflow on the way
+    MacTimeFnc::UtcTime_to_timespec(ts, t);
+    EXPECT_EQ(ts.tv_sec, -922'337'203'685 - 11'644'473'600 - 1);
 }
 
 } // namespace

@@ -37,6 +37,13 @@ constexpr long long LL_MIN = std::numeric_limits<long long>::min();
     return (day - origin).count() * TICKS_PER_DAY + s * UtcTime::_ticks_per_sec + sub;
 }
 
+[[nodiscard]] UtcTime at(long long ticks)
+{
+    UtcTime t;
+    t.set(ticks);
+    return t;
+}
+
 [[nodiscard]] long long ticks_from(const Date& date, tnw::sys::TimeZoneType tz)
 {
     UtcTime t;
@@ -54,25 +61,22 @@ TEST(UtcTime, DatesGiveTheirTicksInGreenwichTime)
         {Date(1601, 0, 0, 0, 0, 0), 0},
         {Date(1970, 0, 0, 0, 0, 0), UtcTime::_posix_origin_ticks},
         {Date(2001, 0, 0, 0, 0, 0), ticks_of(2001, 1, 1, 0)},
-        {Date(2000, 1, 28, 12, 34, 56.789), ticks_of(2000, 2, 29, 12 * 3600 + 34 * 60 + 56, 7890000)},
+        {Date(2000, 1, 28, 12, 34, 56.789),
+         ticks_of(2000, 2, 29, 12 * 3600 + 34 * 60 + 56, 7890000)},
         {Date(1969, 11, 30, 23, 59, 59.5), UtcTime::_posix_origin_ticks - 5'000'000},
         {Date(30828, 8, 13, 2, 48, 5), ticks_of(30828, 9, 14, 2 * 3600 + 48 * 60 + 5)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ticks_from(c.date, TimeZoneType_UTC), c.ticks) << c.date.get_year();
-        Date back(UtcTime(), TimeZoneType_UTC);
-        UtcTime t;
-        t.set(c.ticks);
-        t.conv_to_date(back, TimeZoneType_UTC);
+        const Date back(at(c.ticks), TimeZoneType_UTC);
         EXPECT_EQ(back.compute_duration_since(c.date), 0.0) << c.date.get_year();
     }
     // Any valid tick count survives the way through a date and back.
     std::mt19937_64 rng(11);
     std::uniform_int_distribution<long long> any_ticks(0, LL_MAX);
     for (int i = 0; i < 10000; ++i) {
-        UtcTime t;
-        t.set(any_ticks(rng));
-        ASSERT_EQ(ticks_from(Date(t, TimeZoneType_UTC), TimeZoneType_UTC), t.get());
+        const long long ticks = any_ticks(rng);
+        ASSERT_EQ(ticks_from(Date(at(ticks), TimeZoneType_UTC), TimeZoneType_UTC), ticks);
     }
 }
 
@@ -104,35 +108,30 @@ TEST(UtcTime, RefusedDatesLeaveTheTicksAndLogOnConstruction)
 
 TEST(UtcTime, PosixTimesConvertWithinTheirRanges)
 {
+    constexpr long long ORIGIN = UtcTime::_posix_origin_ticks;
+    constexpr long LAST_C_TIME = (LL_MAX - ORIGIN) / 10'000'000;
     EXPECT_EQ(UtcTime(0L).get(), 116444736000000000);
     EXPECT_EQ(UtcTime(-11644473600L).get(), 0);
-    EXPECT_FALSE(UtcTime().is_valid());
-    EXPECT_EQ(UtcTime(LONG_MAX).get(), -1);
-    EXPECT_EQ(UtcTime(LONG_MIN).get(), -1);
-    EXPECT_EQ(UtcTime((LL_MAX - UtcTime::_posix_origin_ticks) / 10'000'000).get(),
-              (LL_MAX - UtcTime::_posix_origin_ticks) / 10'000'000 * 10'000'000
-                  + UtcTime::_posix_origin_ticks);
-    EXPECT_EQ(UtcTime((LL_MAX - UtcTime::_posix_origin_ticks) / 10'000'000 + 1).get(), -1);
-
+    EXPECT_EQ(UtcTime(LAST_C_TIME).get(), LAST_C_TIME * 10'000'000 + ORIGIN);
+    for (const long beyond : {LAST_C_TIME + 1, LONG_MAX, LONG_MIN}) {
+        EXPECT_EQ(UtcTime(beyond).get(), -1) << beyond;
+    }
     const struct
     {
         long long ticks;
-        int ret;
-        long c_time;
+        long c_time; // 77: refused, left untouched
     } cases[] = {
-        {-1, UtcTime::ERR_OUTSIDE_POSIX_RANGE, 77},
-        {UtcTime::_posix_origin_ticks - 1, UtcTime::ERR_OUTSIDE_POSIX_RANGE, 77},
-        {UtcTime::_posix_origin_ticks, 0, 0},
-        {UtcTime::_posix_origin_ticks + 19'999'999, 0, 1},
-        {UtcTime::_posix_origin_ticks + 4294967295LL * 10'000'000 + 9'999'999, 0, 4294967295},
-        {UtcTime::_posix_origin_ticks + 4294967296LL * 10'000'000, UtcTime::ERR_OUTSIDE_POSIX_RANGE,
-         77},
+        {-1, 77},
+        {ORIGIN - 1, 77},
+        {ORIGIN, 0},
+        {ORIGIN + 19'999'999, 1},
+        {ORIGIN + 4294967295LL * 10'000'000 + 9'999'999, 4294967295},
+        {ORIGIN + 4294967296LL * 10'000'000, 77},
     };
     for (const auto& c : cases) {
-        UtcTime t;
-        t.set(c.ticks);
         long c_time = 77;
-        EXPECT_EQ(t.conv_to_c_time(c_time), c.ret) << c.ticks;
+        EXPECT_EQ(at(c.ticks).conv_to_c_time(c_time),
+                  (c.c_time == 77) ? UtcTime::ERR_OUTSIDE_POSIX_RANGE : 0);
         EXPECT_EQ(c_time, c.c_time) << c.ticks;
     }
 }
@@ -152,10 +151,8 @@ TEST(UtcTime, DifferencesSaturateInsteadOfOverflowing)
         {LL_MIN, 1, LL_MIN, -9223372036854775808.0 / 1e7},
     };
     for (const auto& c : cases) {
-        UtcTime a;
-        UtcTime b;
-        a.set(c.a);
-        b.set(c.b);
+        const UtcTime a = at(c.a);
+        const UtcTime b = at(c.b);
         EXPECT_EQ(a.compute_diff_ticks(b), c.ticks);
         EXPECT_DOUBLE_EQ(a.compute_diff_s(b), c.seconds);
         EXPECT_EQ(a < b, c.a < c.b);
@@ -181,10 +178,7 @@ TEST(UtcTime, LocalTimeFollowsTheZoneOfTheTzVariable)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ticks_from(c.local, TimeZoneType_LOCAL), c.ticks) << c.local.get_day();
-        UtcTime t;
-        t.set(c.ticks);
-        const Date back(t, TimeZoneType_LOCAL);
-        EXPECT_EQ(back.compute_duration_since(c.local), 0.0) << c.local.get_day();
+        EXPECT_EQ(Date(at(c.ticks), TimeZoneType_LOCAL).compute_duration_since(c.local), 0.0);
     }
     // Every non-zero zone type is Greenwich time.
     EXPECT_EQ(ticks_from(Date(1970, 0, 0, 0, 0, 0), 7), UtcTime::_posix_origin_ticks);
@@ -199,8 +193,8 @@ TEST(UtcTime, CurrentTimeIsTheWallClock)
     const auto to_ticks = [](chr::system_clock::time_point p) {
         return chr::duration_cast<chr::duration<long long, std::ratio<1, 10'000'000>>>(
                    p.time_since_epoch())
-                   .count()
-               + UtcTime::_posix_origin_ticks;
+                   .count() +
+               UtcTime::_posix_origin_ticks;
     };
     EXPECT_GE(now.get(), to_ticks(before));
     EXPECT_LE(now.get(), to_ticks(after));

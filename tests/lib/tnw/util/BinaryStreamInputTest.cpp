@@ -33,7 +33,11 @@ TEST(BinaryStreamInput, FailuresReturnEndOfDataAtTheirDocumentedPosition)
         std::size_t pos;
     };
     const Case cases[] = {
-        {"u32 with three left", 3, [](auto& s) { std::uint32_t v = 7; return s.read(v, nullptr); },
+        {"u32 with three left", 3,
+         [](auto& s) {
+             std::uint32_t v = 7;
+             return s.read(v, nullptr);
+         },
          END, 3},
         {"u64 missing its low half", 0,
          [](auto& s) {
@@ -42,7 +46,11 @@ TEST(BinaryStreamInput, FailuresReturnEndOfDataAtTheirDocumentedPosition)
              return (v == 7) ? ret : 1;
          },
          END, 4},
-        {"double missing its low half", 0, [](auto& s) { double v = 0; return s.read(v, nullptr); },
+        {"double missing its low half", 0,
+         [](auto& s) {
+             double v = 0;
+             return s.read(v, nullptr);
+         },
          END, 4},
         {"text longer than the rest", 0,
          [](auto& s) {

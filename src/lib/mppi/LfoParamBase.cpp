@@ -1,0 +1,7 @@
+#include "lib/mppi/LfoParamBase.h"
+
+namespace mppi {
+
+LfoParamBase::~LfoParamBase() = default;
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/MPCInterface.h"
+
+namespace mppi {
+
+MPCInterface::~MPCInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,167 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+namespace mppi {
+
+// The MIDI manager's map from controller id to parameter index, shared by
+// the audio thread (look-up and learn) and the main thread (editing, loading,
+// saving) without a lock and without allocating after construction.
+//
+// The map lives in a fixed pool of versions, each a sorted table of at most
+// CAPACITY entries. Readers pin the current version and read it; no writer
+// touches a version while it is pinned. A writer claims a free version,
+// copies the current one into it, changes the copy and publishes it in one
+// compare-and-swap; when another writer published first, it starts again
+// from the newer version. So every reader sees one whole version, edits from
+// both threads never interleave inside a version, and an edit of several
+// entries (a loaded map, the default mapping) appears at once.
+//
+// Lifecycle: constructed empty on the main thread (allocates the pool); any
+// thread may then read and edit. The pool holds enough versions for three
+// threads using the map at the same time; beyond that an edit may find no
+// free version and fail.
+class MidiCtrlMap
+{
+public:
+    static constexpr int CAPACITY = 1024;
+
+    class Entry
+    {
+    public:
+        long _ctrl_id;
+        int _param;
+    };
+
+    // One version: entries in ascending controller id order, each id once.
+    // Single-threaded (a version is only changed while a writer owns it).
+    class Table
+    {
+    public:
+        [[nodiscard]] int size() const noexcept { return _nbr; }
+        // Precondition: 0 <= i < size().
+        [[nodiscard]] const Entry& operator[](int i) const noexcept
+        {
+            return _entry_arr[size_t(i)];
+        }
+        // The entry of the id, or null.
+        [[nodiscard]] const Entry* find(long ctrl_id) const noexcept;
+        // The parameter's entry of lowest id, or null.
+        [[nodiscard]] const Entry* find_param(int param) const noexcept;
+        // True when param is bound to ctrl_id and to nothing else.
+        [[nodiscard]] bool is_bound_only_to(int param, long ctrl_id) const noexcept;
+
+        // Removes every entry of param, then gives ctrl_id to param, moving it
+        // from another parameter or adding it. False, with nothing changed,
+        // when a new id finds the table full.
+        [[nodiscard]] bool bind(int param, long ctrl_id) noexcept;
+        void unbind(int param) noexcept;
+        void clear() noexcept { _nbr = 0; }
+        void copy_from(const Table& other) noexcept;
+
+    private:
+        // Position of the first entry whose id is not below ctrl_id.
+        [[nodiscard]] int lower_bound(long ctrl_id) const noexcept;
+
+        int _nbr = 0;
+        std::array<Entry, CAPACITY> _entry_arr{};
+    };
+
+    // What an edit function answers: publish the changed copy, keep the map
+    // as it is (nothing to change), or refuse (nothing changes, the edit
+    // fails).
+    enum class Edit
+    {
+        PUBLISH,
+        KEEP,
+        REFUSE
+    };
+
+private:
+    class Version
+    {
+    public:
+        // Threads reading this version (or about to check that it is current).
+        std::atomic<int> _nbr_readers{0};
+        // Set while the version is current or owned by a writer.
+        std::atomic<bool> _busy_flag{false};
+        Table _table;
+    };
+
+public:
+    // Any thread; no lock, no allocation. Holds the current version for
+    // reading during its life.
+    class Reader
+    {
+    public:
+        explicit Reader(const MidiCtrlMap& map) noexcept : _version(map.pin()) {}
+        Reader(const Reader&) = delete;
+        Reader& operator=(const Reader&) = delete;
+        ~Reader() { unpin(*_version); }
+
+        [[nodiscard]] const Table& use() const noexcept { return _version->_table; }
+
+    private:
+        Version* _version;
+    };
+
+    // Main thread only; allocates the pool.
+    MidiCtrlMap();
+    MidiCtrlMap(const MidiCtrlMap&) = delete;
+    MidiCtrlMap& operator=(const MidiCtrlMap&) = delete;
+    ~MidiCtrlMap() = default;
+
+    // Any thread; no lock, no allocation. Runs f(Table&) on a private copy of
+    // the current version and publishes the copy when f answers PUBLISH. f
+    // runs again on a fresh copy when another writer published in between, so
+    // it must depend on nothing but the table and its own inputs. True when
+    // the change is published or f answered KEEP; false when f refused or no
+    // version could be had.
+    template <typename F>
+    [[nodiscard]] bool edit(F&& f) noexcept;
+
+private:
+    // Attempts of one edit before it gives up: each failed attempt means that
+    // another writer published, or that every spare version is in use.
+    static constexpr int MAX_ATTEMPTS = 64;
+    static constexpr int NBR_VERSIONS = 8;
+
+    [[nodiscard]] Version* pin() const noexcept;
+    static void unpin(Version& version) noexcept;
+    // A version that is neither current, owned nor read, now owned by the
+    // caller; null when there is none.
+    [[nodiscard]] Version* claim() noexcept;
+    // Publishes work in place of base; false when base is no longer current.
+    [[nodiscard]] bool publish(Version& base, Version& work) noexcept;
+
+    std::unique_ptr<Version[]> _version_arr;
+    std::atomic<Version*> _cur_version{nullptr};
+};
+
+template <typename F>
+bool MidiCtrlMap::edit(F&& f) noexcept
+{
+    for (int attempt = 0; attempt < MAX_ATTEMPTS; ++attempt) {
+        Version* base = pin();
+        Version* work = claim();
+        if (work == nullptr) {
+            unpin(*base);
+            continue;
+        }
+        work->_table.copy_from(base->_table);
+        const Edit res = f(work->_table);
+        if (res != Edit::PUBLISH) {
+            work->_busy_flag.store(false, std::memory_order_seq_cst);
+            unpin(*base);
+            return res == Edit::KEEP;
+        }
+        if (publish(*base, *work)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/MidiInInterface.h"
+
+namespace mppi {
+
+MidiInInterface::~MidiInInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/MidiOutInterface.h"
+
+namespace mppi {
+
+MidiOutInterface::~MidiOutInterface() = default;
+
+} // namespace mppi

@@ -1,0 +1,7 @@
+#include "lib/mppi/ModChannel.h"
+
+namespace mppi {
+
+ModChannel::~ModChannel() = default;
+
+} // namespace mppi

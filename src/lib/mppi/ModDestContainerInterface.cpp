@@ -1,0 +1,7 @@
+#include "lib/mppi/ModDestContainerInterface.h"
+
+namespace mppi {
+
+ModDestContainerInterface::~ModDestContainerInterface() = default;
+
+} // namespace mppi

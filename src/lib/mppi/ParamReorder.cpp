@@ -1,0 +1,197 @@
+#include "lib/mppi/ParamReorder.h"
+
+#include "lib/basic/ConfKeyContentMulti.h"
+#include "lib/basic/ConfKeyContentString.h"
+#include "lib/basic/ConfKeyData.h"
+#include "lib/basic/ConfKeyMulti.h"
+#include "lib/mppi/DspInterface.h"
+#include "lib/mppi/NormalizedParamInterface.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <string>
+
+namespace mppi {
+
+static_assert(std::atomic<int>::is_always_lock_free,
+              "the audio thread maps host indices without a lock");
+
+namespace {
+
+constexpr int OPEN = -1;
+
+// The parameter number at the start of an item: blanks, an optional sign and
+// decimal digits, as the C number reader takes them but whatever the locale.
+// OPEN when nothing parses or the number is outside 0..nbr-1.
+int parse_item_index(const std::string& text, int nbr) noexcept
+{
+    const char* pos = text.c_str();
+    const char* const end = pos + text.size();
+    while (pos != end && std::strchr(" \t\n\v\f\r", *pos) != nullptr) {
+        ++pos;
+    }
+    bool negative = false;
+    if (pos != end && (*pos == '+' || *pos == '-')) {
+        negative = (*pos == '-');
+        ++pos;
+    }
+    unsigned long long magnitude = 0;
+    const auto [stop, ec] = std::from_chars(pos, end, magnitude, 10);
+    if (stop == pos || ec != std::errc{}) {
+        return OPEN;
+    }
+    if (magnitude >= static_cast<unsigned long long>(nbr) || (negative && magnitude != 0)) {
+        return OPEN;
+    }
+    return static_cast<int>(magnitude);
+}
+
+} // namespace
+
+ParamReorder::~ParamReorder() = default;
+
+void ParamReorder::init(const DspInterface& dsp)
+{
+    _dsp_ptr = &dsp;
+    const int nbr = std::max(dsp.get_nbr_param(), 0);
+    if (nbr != _nbr_param || _nat_2_wrap == nullptr) {
+        _nat_2_wrap = std::make_unique<std::atomic<int>[]>(static_cast<size_t>(nbr));
+        _wrap_2_nat = std::make_unique<std::atomic<int>[]>(static_cast<size_t>(nbr));
+        _nbr_param = nbr;
+    }
+    reset();
+}
+
+void ParamReorder::reset() noexcept
+{
+    for (int i = 0; i < _nbr_param; ++i) {
+        _nat_2_wrap[i].store(i, std::memory_order_relaxed);
+        _wrap_2_nat[i].store(i, std::memory_order_relaxed);
+    }
+}
+
+int ParamReorder::map(const Table& table, int nbr, int index) noexcept
+{
+    if (index < 0 || index >= nbr) {
+        return index;
+    }
+    return table[index].load(std::memory_order_relaxed);
+}
+
+int ParamReorder::map_wrap_2_nat(int w) const noexcept
+{
+    return map(_wrap_2_nat, _nbr_param, w);
+}
+
+int ParamReorder::map_nat_2_wrap(int p) const noexcept
+{
+    return map(_nat_2_wrap, _nbr_param, p);
+}
+
+int ParamReorder::save_settings(basic::ConfKeyMulti& root)
+{
+    basic::ConfKeyContentMulti content;
+    const int code = encode_map_key_content(content);
+    root.add_unique(basic::ConfKeyData(_REORDER_KEY_NAME_0, content));
+    return code;
+}
+
+int ParamReorder::load_settings(const basic::ConfKeyMulti& root)
+{
+    const long index = root.find_index_data(_REORDER_KEY_NAME_0);
+    if (index < 0) {
+        return 0;
+    }
+    const auto& key = static_cast<const basic::ConfKeyData&>(root[index]);
+    const auto* list = dynamic_cast<const basic::ConfKeyContentMulti*>(key.use_content());
+    if (list == nullptr) {
+        return 0;
+    }
+    return decode_map_key_content(*list);
+}
+
+int ParamReorder::encode_map_key_content(basic::ConfKeyContentMulti& content) const
+{
+    constexpr long ITEM_MAX = 256;
+    for (int w = 0; w < _nbr_param; ++w) {
+        const int p = map_wrap_2_nat(w);
+        char item[ITEM_MAX];
+        char* const num_end = std::to_chars(item, item + ITEM_MAX, p).ptr;
+        *num_end = '_';
+        char* const name = num_end + 1;
+        _dsp_ptr->get_param_ref(p).get_name(name, ITEM_MAX - (name - item));
+        content.push_back(basic::ConfKeyContentString(basic::ConfKeyInterface::mangle_name(item)));
+    }
+    return 0;
+}
+
+int ParamReorder::decode_map_key_content(const basic::ConfKeyContentMulti& content)
+{
+    std::vector<int> wrap_2_nat(static_cast<size_t>(_nbr_param), OPEN);
+    std::vector<int> nat_2_wrap(static_cast<size_t>(_nbr_param), OPEN);
+    const long nbr_items = std::min(content.get_nbr_contents(), long(_nbr_param));
+    for (long w = 0; w < nbr_items; ++w) {
+        const auto* item = dynamic_cast<const basic::ConfKeyContentString*>(content.use_content(w));
+        if (item == nullptr) {
+            continue;
+        }
+        const int p = parse_item_index(item->get_text(), _nbr_param);
+        if (p != OPEN && nat_2_wrap[size_t(p)] == OPEN) {
+            wrap_2_nat[size_t(w)] = p;
+            nat_2_wrap[size_t(p)] = int(w);
+        }
+    }
+    complete_and_commit_new_map(wrap_2_nat, nat_2_wrap);
+    return 0;
+}
+
+void ParamReorder::complete_and_commit_new_map(std::vector<int>& wrap_2_nat,
+                                               std::vector<int>& nat_2_wrap)
+{
+    const auto nbr = static_cast<size_t>(_nbr_param);
+    wrap_2_nat.resize(nbr, OPEN);
+    nat_2_wrap.resize(nbr, OPEN);
+    const auto pairs_back = [nbr](const std::vector<int>& to, const std::vector<int>& back,
+                                  size_t i) {
+        const int j = to[i];
+        return j >= 0 && size_t(j) < nbr && back[size_t(j)] == int(i);
+    };
+    for (size_t w = 0; w < nbr; ++w) {
+        if (!pairs_back(wrap_2_nat, nat_2_wrap, w)) {
+            wrap_2_nat[w] = OPEN;
+        }
+    }
+    for (size_t p = 0; p < nbr; ++p) {
+        if (!pairs_back(nat_2_wrap, wrap_2_nat, p)) {
+            nat_2_wrap[p] = OPEN;
+        }
+    }
+
+    // An index open on both sides pairs with itself first; the remaining open
+    // host positions then take the lowest open parameters in order.
+    for (size_t i = 0; i < nbr; ++i) {
+        if (wrap_2_nat[i] == OPEN && nat_2_wrap[i] == OPEN) {
+            wrap_2_nat[i] = int(i);
+            nat_2_wrap[i] = int(i);
+        }
+    }
+    size_t free_p = 0;
+    for (size_t w = 0; w < nbr; ++w) {
+        if (wrap_2_nat[w] != OPEN) {
+            continue;
+        }
+        while (nat_2_wrap[free_p] != OPEN) {
+            ++free_p;
+        }
+        wrap_2_nat[w] = int(free_p);
+        nat_2_wrap[free_p] = int(w);
+    }
+
+    for (size_t i = 0; i < nbr; ++i) {
+        _wrap_2_nat[i].store(wrap_2_nat[i], std::memory_order_relaxed);
+        _nat_2_wrap[i].store(nat_2_wrap[i], std::memory_order_relaxed);
+    }
+}
+
+} // namespace mppi

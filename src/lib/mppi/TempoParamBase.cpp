@@ -1,0 +1,7 @@
+#include "lib/mppi/TempoParamBase.h"
+
+namespace mppi {
+
+TempoParamBase::~TempoParamBase() = default;
+
+} // namespace mppi
