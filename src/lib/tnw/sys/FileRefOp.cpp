@@ -15,11 +15,6 @@ namespace {
 
 constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
 
-std::string join(const std::string& dir, const std::string& name)
-{
-    return (dir == "/") ? "/" + name : dir + "/" + name;
-}
-
 bool is_single_name(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
@@ -57,7 +52,7 @@ FileRefSPtr FileRefOp::up(FileRefSPtr ref, int n)
 
 FileRefSPtr FileRefOp::mkdir(const FileRef& parent, const std::string& name)
 {
-    const std::string path = join(parent.get_fs_ref(), name);
+    const std::string path = posix::join_path(parent.get_fs_ref(), name);
     const int err = posix::make_folder(path);
     if (err != 0) {
         tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
@@ -69,7 +64,7 @@ FileRefSPtr FileRefOp::mkdir(const FileRef& parent, const std::string& name)
 
 FileRefSPtr FileRefOp::enter(const FileRef& parent, const std::string& name)
 {
-    return FileRefFactory::from_utf8_path(join(parent.get_fs_ref(), name));
+    return FileRefFactory::from_utf8_path(posix::join_path(parent.get_fs_ref(), name));
 }
 
 void FileRefOp::rm(const FileRef& ref)
@@ -104,7 +99,7 @@ FileRefSPtr FileRefOp::cp(const FileRef& src, const FileRef& dst_dir, const std:
 FileRefSPtr FileRefOp::transfer(const FileRef& src, const FileRef& dst_dir, const std::string& name,
                                 bool copy_flag)
 {
-    const std::string dst = join(dst_dir.get_fs_ref(), name);
+    const std::string dst = posix::join_path(dst_dir.get_fs_ref(), name);
     int err = EINVAL;
     if (is_single_name(name)) {
         err = copy_flag ? posix::copy_object(src.get_fs_ref(), dst)
@@ -155,7 +150,7 @@ void FileRefOp::ls_path(std::list<FileRef>& list, const std::string& dir_path, b
         return;
     }
     for (const std::string& name : names) {
-        const std::string child = join(dir_path, name);
+        const std::string child = posix::join_path(dir_path, name);
         list.emplace_back(FileRefImpl(child));
         if (recursive) {
             ls_path(list, child, true);

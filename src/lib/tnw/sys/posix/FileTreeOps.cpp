@@ -25,12 +25,6 @@ bool holds_zero(const std::string& path) noexcept
     return path.find('\0') != std::string::npos;
 }
 
-// parent + "/" + leaf, without doubling the '/' of the root.
-std::string join(const std::string& parent, const std::string& leaf)
-{
-    return (parent == "/") ? "/" + leaf : parent + "/" + leaf;
-}
-
 // Absolute, no empty, "." or ".." part, no trailing '/' (the root aside).
 bool is_plain_absolute(const std::string& path) noexcept
 {
@@ -98,7 +92,7 @@ int copy_content(const std::string& src, const std::string& dst)
     constexpr auto options = fs::copy_options::copy_symlinks | fs::copy_options::recursive;
     for (const std::string& name : names) {
         std::error_code ec;
-        fs::copy(join(src, name), join(dst, name), options, ec);
+        fs::copy(join_path(src, name), join_path(dst, name), options, ec);
         if (ec) {
             return ec.value();
         }
@@ -122,7 +116,7 @@ int copy_folder(const std::string& src, const std::string& dst)
         return err;
     }
     // A copy inside its own source would be listed and copied again, without end.
-    if (dst_parent_real == src_real || dst_parent_real.starts_with(join(src_real, ""))) {
+    if (dst_parent_real == src_real || dst_parent_real.starts_with(join_path(src_real, ""))) {
         return EINVAL;
     }
     std::error_code ec;
@@ -207,12 +201,17 @@ int make_object_path(const std::string& path, std::string& object_path) noexcept
         std::string parent_real;
         const int err = make_canonical_path(parent, parent_real);
         if (err == 0) {
-            object_path = join(parent_real, path.substr(path.rfind('/') + 1));
+            object_path = join_path(parent_real, path.substr(path.rfind('/') + 1));
         }
         return err;
     } catch (const std::bad_alloc&) {
         return ENOMEM;
     }
+}
+
+std::string join_path(const std::string& folder, const std::string& name)
+{
+    return (folder == "/") ? "/" + name : folder + "/" + name;
 }
 
 int find_parent_path(const std::string& path, std::string& parent) noexcept

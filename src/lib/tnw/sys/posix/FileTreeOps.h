@@ -36,6 +36,9 @@ struct ObjectFacts
 // text.
 [[nodiscard]] int make_object_path(const std::string& path, std::string& object_path) noexcept;
 
+// folder + "/" + name, without doubling the root's '/'.
+[[nodiscard]] std::string join_path(const std::string& folder, const std::string& name);
+
 // The parent folder's path of an absolute path without trailing '/';
 // ENOENT for "/" and for a path without a '/'.
 [[nodiscard]] int find_parent_path(const std::string& path, std::string& parent) noexcept;
