@@ -7,7 +7,7 @@
 namespace tnw::sys {
 
 namespace {
-constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
+constexpr const char* source_file = __FILE__ ", " __DATE__;
 } // namespace
 
 FileRef::FileRef(const FileRefImpl& impl) : _impl_uptr(impl.clone()) {}
@@ -67,7 +67,7 @@ void FileRef::save(std::vector<unsigned char>& data) const
     posix::ObjectFacts facts;
     const int err = posix::read_object_facts(path, facts);
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "FSNewAliasMinimal failed with error %1%", err);
         return;
     }

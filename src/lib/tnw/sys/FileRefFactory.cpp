@@ -13,21 +13,21 @@ namespace tnw::sys {
 
 namespace {
 
-constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
+constexpr const char* source_file = __FILE__ ", " __DATE__;
 
 using posix::UserFolder;
 
-constexpr FileRefFactory::OSType FOLDER_ROOT = FileRefFactory::make_four_cc("root");
-constexpr FileRefFactory::OSType FOLDER_APPS = FileRefFactory::make_four_cc("apps");
-constexpr FileRefFactory::OSType FOLDER_APP_SUPPORT = FileRefFactory::make_four_cc("asup");
-constexpr FileRefFactory::OSType FOLDER_SHARED_DATA = FileRefFactory::make_four_cc("sdat");
-constexpr FileRefFactory::OSType FOLDER_PREFERENCES = FileRefFactory::make_four_cc("pref");
-constexpr FileRefFactory::OSType FOLDER_FONTS = FileRefFactory::make_four_cc("font");
-constexpr FileRefFactory::OSType FOLDER_TEMPORARY = FileRefFactory::make_four_cc("temp");
-constexpr FileRefFactory::OSType FOLDER_CACHE = FileRefFactory::make_four_cc("cach");
-constexpr FileRefFactory::OSType FOLDER_LOGS = FileRefFactory::make_four_cc("logs");
-constexpr FileRefFactory::OSType FOLDER_DESKTOP = FileRefFactory::make_four_cc("desk");
-constexpr FileRefFactory::OSType FOLDER_DOCUMENTS = FileRefFactory::make_four_cc("docs");
+constexpr FileRefFactory::OSType folder_root = FileRefFactory::make_four_cc("root");
+constexpr FileRefFactory::OSType folder_apps = FileRefFactory::make_four_cc("apps");
+constexpr FileRefFactory::OSType folder_app_support = FileRefFactory::make_four_cc("asup");
+constexpr FileRefFactory::OSType folder_shared_data = FileRefFactory::make_four_cc("sdat");
+constexpr FileRefFactory::OSType folder_preferences = FileRefFactory::make_four_cc("pref");
+constexpr FileRefFactory::OSType folder_fonts = FileRefFactory::make_four_cc("font");
+constexpr FileRefFactory::OSType folder_temporary = FileRefFactory::make_four_cc("temp");
+constexpr FileRefFactory::OSType folder_cache = FileRefFactory::make_four_cc("cach");
+constexpr FileRefFactory::OSType folder_logs = FileRefFactory::make_four_cc("logs");
+constexpr FileRefFactory::OSType folder_desktop = FileRefFactory::make_four_cc("desk");
+constexpr FileRefFactory::OSType folder_documents = FileRefFactory::make_four_cc("docs");
 
 // The user folders that have a counterpart here.
 struct UserFolderType
@@ -35,26 +35,26 @@ struct UserFolderType
     FileRefFactory::OSType type;
     UserFolder folder;
 };
-constexpr UserFolderType USER_FOLDER_LIST[] = {
-    {FOLDER_LOGS, UserFolder::LOGS},           {FOLDER_PREFERENCES, UserFolder::PREFERENCES},
-    {FOLDER_CACHE, UserFolder::CACHE},         {FOLDER_TEMPORARY, UserFolder::TEMPORARY},
-    {FOLDER_DOCUMENTS, UserFolder::DOCUMENTS}, {FOLDER_DESKTOP, UserFolder::DESKTOP},
+constexpr UserFolderType user_folder_list[] = {
+    {folder_logs, UserFolder::LOGS},           {folder_preferences, UserFolder::PREFERENCES},
+    {folder_cache, UserFolder::CACHE},         {folder_temporary, UserFolder::TEMPORARY},
+    {folder_documents, UserFolder::DOCUMENTS}, {folder_desktop, UserFolder::DESKTOP},
 };
 
 // The path of a special folder, or an empty text when it has none.
 std::string find_folder_path(short domain, FileRefFactory::OSType type)
 {
-    if (domain == FileRefFactory::DOMAIN_SYSTEM && type == FOLDER_ROOT) {
+    if (domain == FileRefFactory::DOMAIN_SYSTEM && type == folder_root) {
         return "/";
     }
-    if (domain == FileRefFactory::DOMAIN_LOCAL && type == FOLDER_PREFERENCES) {
+    if (domain == FileRefFactory::DOMAIN_LOCAL && type == folder_preferences) {
         return posix::find_first_system_folder("XDG_CONFIG_DIRS", "/etc/xdg");
     }
-    if (domain == FileRefFactory::DOMAIN_LOCAL && type == FOLDER_FONTS) {
+    if (domain == FileRefFactory::DOMAIN_LOCAL && type == folder_fonts) {
         return posix::find_first_system_folder("XDG_DATA_DIRS", "/usr/local/share") + "/fonts";
     }
     if (domain == FileRefFactory::DOMAIN_USER) {
-        for (const UserFolderType& entry : USER_FOLDER_LIST) {
+        for (const UserFolderType& entry : user_folder_list) {
             if (entry.type == type) {
                 return posix::find_user_folder(entry.folder);
             }
@@ -101,7 +101,7 @@ FileRefSPtr FileRefFactory::from_utf8_path(const std::string& path)
     std::string real_path;
     const int err = posix::make_canonical_path(path, real_path);
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "FSPathMakeRef failed with error %1% for path %2%", err, path.c_str());
         return {};
     }
@@ -112,7 +112,7 @@ FileRefSPtr FileRefFactory::from_file_url(const std::string& url)
 {
     const FileUrl url_obj(url);
     if (!url_obj.is_valid()) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "CFURLCreateWithBytes failed path %1%", url.c_str());
         return {};
     }
@@ -125,7 +125,7 @@ FileRefSPtr FileRefFactory::load(const std::vector<unsigned char>& data)
     std::string object_path;
     const int err = posix::make_object_path(path, object_path);
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "FSResolveAlias failed with error %1%", err);
         return {};
     }
@@ -137,7 +137,7 @@ FileRefSPtr FileRefFactory::from_folder_type(short domain, OSType type)
     std::string real_path;
     const int err = make_special_folder(find_folder_path(domain, type), real_path);
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "FSFindFolder (%1% - %2%) failed with error %3%", int(domain),
                       (unsigned int)type, err);
         return {};
@@ -147,62 +147,62 @@ FileRefSPtr FileRefFactory::from_folder_type(short domain, OSType type)
 
 FileRefSPtr FileRefFactory::get_system_root()
 {
-    return from_folder_type(DOMAIN_SYSTEM, FOLDER_ROOT);
+    return from_folder_type(DOMAIN_SYSTEM, folder_root);
 }
 
 FileRefSPtr FileRefFactory::get_applications()
 {
-    return from_folder_type(DOMAIN_LOCAL, FOLDER_APPS);
+    return from_folder_type(DOMAIN_LOCAL, folder_apps);
 }
 
 FileRefSPtr FileRefFactory::get_shared_app_data()
 {
-    return from_folder_type(DOMAIN_LOCAL, FOLDER_APP_SUPPORT);
+    return from_folder_type(DOMAIN_LOCAL, folder_app_support);
 }
 
 FileRefSPtr FileRefFactory::get_shared_user_datas()
 {
-    return from_folder_type(DOMAIN_LOCAL, FOLDER_SHARED_DATA);
+    return from_folder_type(DOMAIN_LOCAL, folder_shared_data);
 }
 
 FileRefSPtr FileRefFactory::get_common_preferences()
 {
-    return from_folder_type(DOMAIN_LOCAL, FOLDER_PREFERENCES);
+    return from_folder_type(DOMAIN_LOCAL, folder_preferences);
 }
 
 FileRefSPtr FileRefFactory::get_fonts()
 {
-    return from_folder_type(DOMAIN_LOCAL, FOLDER_FONTS);
+    return from_folder_type(DOMAIN_LOCAL, folder_fonts);
 }
 
 FileRefSPtr FileRefFactory::get_temporary()
 {
-    return from_folder_type(DOMAIN_USER, FOLDER_TEMPORARY);
+    return from_folder_type(DOMAIN_USER, folder_temporary);
 }
 
 FileRefSPtr FileRefFactory::get_user_cache()
 {
-    return from_folder_type(DOMAIN_USER, FOLDER_CACHE);
+    return from_folder_type(DOMAIN_USER, folder_cache);
 }
 
 FileRefSPtr FileRefFactory::get_user_preferences()
 {
-    return from_folder_type(DOMAIN_USER, FOLDER_PREFERENCES);
+    return from_folder_type(DOMAIN_USER, folder_preferences);
 }
 
 FileRefSPtr FileRefFactory::get_user_log()
 {
-    return from_folder_type(DOMAIN_USER, FOLDER_LOGS);
+    return from_folder_type(DOMAIN_USER, folder_logs);
 }
 
 FileRefSPtr FileRefFactory::get_user_desktop()
 {
-    return from_folder_type(DOMAIN_USER, FOLDER_DESKTOP);
+    return from_folder_type(DOMAIN_USER, folder_desktop);
 }
 
 FileRefSPtr FileRefFactory::get_user_documents()
 {
-    return from_folder_type(DOMAIN_USER, FOLDER_DOCUMENTS);
+    return from_folder_type(DOMAIN_USER, folder_documents);
 }
 
 FileRefSPtr FileRefFactory::get_working_dir()

@@ -11,7 +11,7 @@ namespace tnw::sys {
 
 namespace {
 
-constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
+constexpr const char* source_file = __FILE__ ", " __DATE__;
 
 std::string find_name(const std::string& path)
 {
@@ -57,7 +57,7 @@ void FileRefImpl::update()
     // Tried once per update_info(): until then the last description stands.
     _info_dirty = false;
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "FSGetCatalogInfo failed with error %1%", err);
         return;
     }

@@ -13,7 +13,7 @@ namespace tnw::sys {
 
 namespace {
 
-constexpr const char* SOURCE_FILE = __FILE__ ", " __DATE__;
+constexpr const char* source_file = __FILE__ ", " __DATE__;
 
 bool is_single_name(const std::string& name)
 {
@@ -55,7 +55,7 @@ FileRefSPtr FileRefOp::mkdir(const FileRef& parent, const std::string& name)
     const std::string path = posix::join_path(parent.get_fs_ref(), name);
     const int err = posix::make_folder(path);
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "FileRefOp::mkdir () - error %1% : folder %2%", err, path.c_str());
         return {};
     }
@@ -71,7 +71,7 @@ void FileRefOp::rm(const FileRef& ref)
 {
     const int err = posix::remove_object(ref.get_fs_ref());
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "FileRefOp::rm () - FileManager error %1% : file %2%", err,
                       ref.get_fs_ref().c_str());
     }
@@ -109,7 +109,7 @@ FileRefSPtr FileRefOp::transfer(const FileRef& src, const FileRef& dst_dir, cons
         const char* format =
             copy_flag ? "FileRefOp::cp () - FileManager error #%1% : \nsrc: %2%\n dst:  %3%/%4%"
                       : "FileRefOp::mv () - FileManager error #%1% : \nsrc: %2%\n dst:  %3%/%4%";
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__, format,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__, format,
                       err, src.get_fs_ref().c_str(), dst_dir.get_fs_ref().c_str(), name.c_str());
         return {};
     }
@@ -140,12 +140,12 @@ void FileRefOp::ls_path(std::list<FileRef>& list, const std::string& dir_path, b
         return;
     }
     if (err == EACCES) {
-        tdbg::log_fmt(tdbg::Debugger::WARNING, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::WARNING, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "listing %1% : access denied", dir_path.c_str());
         return;
     }
     if (err != 0) {
-        tdbg::log_fmt(tdbg::Debugger::ERROR, SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__,
+        tdbg::log_fmt(tdbg::Debugger::ERROR, source_file, __PRETTY_FUNCTION__, __LINE__,
                       "listing %1% : unknown error %2% occured", dir_path.c_str(), err);
         return;
     }

@@ -6,9 +6,9 @@ namespace tnw::sys {
 
 namespace {
 
-constexpr std::string_view SCHEME = "file:";
-constexpr std::string_view AUTHORITY_MARK = "//";
-constexpr std::string_view LOCAL_HOST = "localhost";
+constexpr std::string_view scheme = "file:";
+constexpr std::string_view authority_mark = "//";
+constexpr std::string_view local_host = "localhost";
 
 // Case-blind for ASCII letters, as schemes and host names are.
 bool equal_no_case(std::string_view a, std::string_view b) noexcept
@@ -53,15 +53,15 @@ FileUrl::FileUrl(const std::string& text)
 bool FileUrl::parse(const std::string& text)
 {
     std::string_view rest(text);
-    if (rest.size() < SCHEME.size() || !equal_no_case(rest.substr(0, SCHEME.size()), SCHEME)) {
+    if (rest.size() < scheme.size() || !equal_no_case(rest.substr(0, scheme.size()), scheme)) {
         return false;
     }
-    rest.remove_prefix(SCHEME.size());
-    if (rest.starts_with(AUTHORITY_MARK)) {
-        rest.remove_prefix(AUTHORITY_MARK.size());
+    rest.remove_prefix(scheme.size());
+    if (rest.starts_with(authority_mark)) {
+        rest.remove_prefix(authority_mark.size());
         const std::size_t slash = rest.find('/');
         const std::string_view host = rest.substr(0, slash);
-        if (!host.empty() && !equal_no_case(host, LOCAL_HOST)) {
+        if (!host.empty() && !equal_no_case(host, local_host)) {
             return false;
         }
         rest.remove_prefix(host.size());

@@ -13,14 +13,14 @@ namespace {
 
 // Byte 6 holds the version in its high half, byte 8 the variant in its two
 // high bits (binary 10).
-constexpr int VERSION_BYTE = 6;
-constexpr unsigned char VERSION_MASK = 0x0F;
-constexpr unsigned char VERSION_4 = 0x40;
-constexpr int VARIANT_BYTE = 8;
-constexpr unsigned char VARIANT_MASK = 0x3F;
-constexpr unsigned char VARIANT_RFC = 0x80;
+constexpr int version_byte = 6;
+constexpr unsigned char version_mask = 0x0F;
+constexpr unsigned char version_4 = 0x40;
+constexpr int variant_byte = 8;
+constexpr unsigned char variant_mask = 0x3F;
+constexpr unsigned char variant_rfc = 0x80;
 
-constexpr int DIGITS_PER_BYTE = 2;
+constexpr int digits_per_byte = 2;
 
 // A dash follows these bytes.
 bool is_dash_after(int index) noexcept
@@ -74,10 +74,10 @@ void Guid::generate()
     if (posix::fill_random_bytes(bytes, NBR_BYTES) != 0) {
         throw std::runtime_error("tnw::sys::Guid::generate() : The random source failed.");
     }
-    bytes[VERSION_BYTE] =
-        static_cast<unsigned char>((bytes[VERSION_BYTE] & VERSION_MASK) | VERSION_4);
-    bytes[VARIANT_BYTE] =
-        static_cast<unsigned char>((bytes[VARIANT_BYTE] & VARIANT_MASK) | VARIANT_RFC);
+    bytes[version_byte] =
+        static_cast<unsigned char>((bytes[version_byte] & version_mask) | version_4);
+    bytes[variant_byte] =
+        static_cast<unsigned char>((bytes[variant_byte] & variant_mask) | variant_rfc);
     set_bytes(bytes);
 }
 
@@ -85,11 +85,11 @@ std::string Guid::to_string(bool upper, bool dashes) const
 {
     std::string text;
     // Two digits and the terminating zero.
-    char digits[DIGITS_PER_BYTE + 1];
-    txt::out::PrintNa out(digits, DIGITS_PER_BYTE);
+    char digits[digits_per_byte + 1];
+    txt::out::PrintNa out(digits, digits_per_byte);
     for (int index = 0; index < NBR_BYTES; ++index) {
         out.print(upper ? "%1m2rw0X%" : "%1m2rw0x%").arg(static_cast<unsigned int>(_bytes[index]));
-        text.append(digits, DIGITS_PER_BYTE);
+        text.append(digits, digits_per_byte);
         if (dashes && is_dash_after(index)) {
             text.push_back('-');
         }
@@ -112,7 +112,7 @@ void Guid::from_string(const std::string& text) noexcept
         const unsigned value = (digit_value(text[pos]) << 4) | digit_value(text[pos + 1]);
         _bytes[index] = static_cast<unsigned char>(value);
         ++index;
-        pos += DIGITS_PER_BYTE;
+        pos += digits_per_byte;
     }
 }
 

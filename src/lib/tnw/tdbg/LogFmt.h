@@ -14,10 +14,10 @@ template <typename... Args>
 void log_fmt(Debugger::Level level, const char* file, const char* function, long line,
              const char* format, const Args&... args) noexcept
 {
-    constexpr long MESSAGE_LEN = 1024;
+    constexpr long message_len = 1024;
     try {
-        char message[MESSAGE_LEN + 1];
-        txt::out::PrintNa out(message, MESSAGE_LEN);
+        char message[message_len + 1];
+        txt::out::PrintNa out(message, message_len);
         out.print(format);
         (out.arg(args), ...);
         LogMgr::use_instance().write(level, message, file, function, line);

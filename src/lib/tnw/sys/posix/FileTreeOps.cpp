@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr mode_t NEW_FOLDER_MODE = 0777;
+constexpr mode_t new_folder_mode = 0777;
 
 bool holds_zero(const std::string& path) noexcept
 {
@@ -233,7 +233,7 @@ int make_folder(const std::string& path) noexcept
     if (holds_zero(path)) {
         return EINVAL;
     }
-    if (::mkdir(path.c_str(), NEW_FOLDER_MODE) == 0) {
+    if (::mkdir(path.c_str(), new_folder_mode) == 0) {
         return 0;
     }
     const int err = errno;
