@@ -38,7 +38,8 @@ function(morvanel_add_test_suite name dir)
 endfunction()
 
 # One executable per <name><suffix>.cpp in the calling folder (benchmarks,
-# fuzz targets), each linked against every layer so it can sit on any of them.
+# fuzz targets), each linked against every layer so it can sit on any of them,
+# with the header-only test doubles of tests/support within reach.
 # Returns the created target names in the variable named by OUT.
 function(morvanel_add_programs suffix out)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
@@ -47,6 +48,7 @@ function(morvanel_add_programs suffix out)
     foreach(source IN LISTS sources)
         get_filename_component(name "${source}" NAME_WE)
         add_executable(${name} "${source}")
+        target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
         target_link_libraries(${name} PRIVATE plugin_dsp dsp basic tnw sys mppi
             morvanel_options ${ARG_LIBS})
         list(APPEND names ${name})

@@ -17,7 +17,7 @@ using Bytes = std::vector<unsigned char>;
 // What a program holds, and how its record is built by hand from the record
 // layout (big-endian fields at 0, 4, 6, 8; name field at 12; values; extra
 // bytes), independently of the code under test.
-class ProgSpec
+class ProgRecord
 {
 public:
     long flags = 0;
@@ -69,15 +69,15 @@ public:
 
 // A bank image by hand: count, stride (the longest record), then every record
 // zero-padded to the stride.
-inline Bytes image_bytes(const std::vector<ProgSpec>& progs)
+inline Bytes image_bytes(const std::vector<ProgRecord>& progs)
 {
     std::size_t stride = 0;
     for (const auto& prog : progs) {
         stride = std::max(stride, prog.record().size());
     }
     Bytes out;
-    ProgSpec::put(out, static_cast<std::uint32_t>(progs.size()), 4);
-    ProgSpec::put(out, static_cast<std::uint32_t>(stride), 4);
+    ProgRecord::put(out, static_cast<std::uint32_t>(progs.size()), 4);
+    ProgRecord::put(out, static_cast<std::uint32_t>(stride), 4);
     for (const auto& prog : progs) {
         Bytes rec = prog.record();
         rec.resize(stride, 0);
@@ -90,12 +90,12 @@ inline Bytes image_bytes(const std::vector<ProgSpec>& progs)
 inline Bytes file_bytes(const Bytes& image)
 {
     Bytes out = {'T', 'W', 'B', 'K'};
-    ProgSpec::put(out, static_cast<std::uint32_t>(image.size()), 4);
+    ProgRecord::put(out, static_cast<std::uint32_t>(image.size()), 4);
     out.insert(out.end(), image.begin(), image.end());
     return out;
 }
 
-inline mppi::BankManager make_bank(const std::vector<ProgSpec>& progs)
+inline mppi::BankManager make_bank(const std::vector<ProgRecord>& progs)
 {
     mppi::BankManager bank(static_cast<int>(progs.size()));
     for (std::size_t i = 0; i < progs.size(); ++i) {
@@ -117,9 +117,9 @@ inline Bytes image_of(const mppi::BankManager& bank)
 }
 
 // `nbr` programs of `nbr_param` values, each with its own name, flags and values.
-inline std::vector<ProgSpec> sample_progs(int nbr, int nbr_param)
+inline std::vector<ProgRecord> sample_progs(int nbr, int nbr_param)
 {
-    std::vector<ProgSpec> progs(static_cast<std::size_t>(nbr));
+    std::vector<ProgRecord> progs(static_cast<std::size_t>(nbr));
     for (int i = 0; i < nbr; ++i) {
         auto& prog = progs[static_cast<std::size_t>(i)];
         prog.flags = i * 3 + 1;

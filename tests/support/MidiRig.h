@@ -12,13 +12,14 @@
 namespace test_support {
 
 // A MIDI manager linked as the host binding links it: to an effect with
-// named parameters, a silent MIDI client, a plug-in command target and a
-// device dispatcher. A test registers its device components, then calls
-// `start` for the binding's start-up steps.
-class MidiRig
+// named parameters, a MIDI client (a silent one by default), a plug-in
+// command target and a device dispatcher. A test registers its device
+// components, then calls `start` for the binding's start-up steps.
+template <typename Client = mppi::MidiReceiverInterface, typename PluginCmd = FakePluginCmd>
+class MidiRigOf
 {
 public:
-    explicit MidiRig(std::initializer_list<std::string> names = {"Cutoff Freq", "Resonance"})
+    explicit MidiRigOf(std::initializer_list<std::string> names = {"Cutoff Freq", "Resonance"})
         : dsp(names)
     {
         mgr.connect_obj(client, dsp, dispatcher, cmd);
@@ -37,10 +38,12 @@ public:
     }
 
     NamedParamDsp dsp;
-    mppi::MidiReceiverInterface client;
-    FakePluginCmd cmd;
+    Client client;
+    PluginCmd cmd;
     mppi::MidiDevSelDispatcher dispatcher;
     mppi::MidiMgr mgr;
 };
+
+using MidiRig = MidiRigOf<>;
 
 } // namespace test_support

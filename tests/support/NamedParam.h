@@ -3,6 +3,7 @@
 #include "lib/basic/StrBounded.h"
 #include "lib/mppi/NormalizedParamInterface.h"
 
+#include <atomic>
 #include <string>
 #include <utility>
 
@@ -10,7 +11,7 @@ namespace test_support {
 
 // A parameter of class `Base` (a normalised parameter or one of its abstract
 // subclasses) with a given name, whose natural value is its normalised value.
-// It counts the calls of its value hook, and its destructor sets
+// It counts the calls of its value hook (from any thread), and its destructor sets
 // `*deleted_flag` when one is given, so a test can see when the last share
 // let it go.
 template <typename Base>
@@ -40,9 +41,10 @@ public:
     }
     void do_print_val(char* text, long max, double) const noexcept override { get_unit(text, max); }
     double do_scan_val(const char*, bool&) const noexcept override { return 0.0; }
-    void do_set_val() noexcept override { ++nbr_set_val; }
+    void do_set_val() noexcept override { nbr_set_val.fetch_add(1, std::memory_order_relaxed); }
 
-    int nbr_set_val = 0;
+    // Relaxed: a count that binding tests bump from two threads and read after joining.
+    std::atomic<int> nbr_set_val{0};
 
 private:
     std::string _name;

@@ -8,7 +8,7 @@ Vst2MidiDevSelComp::~Vst2MidiDevSelComp() = default;
 
 int Vst2MidiDevSelComp::init()
 {
-    const int rc = _dev_in.init();
+    const int rc = _dev_in.MidiInChn::init();
     return (rc != 0) ? rc : _dev_out.init();
 }
 

@@ -23,7 +23,8 @@ public:
     Vst2MidiDevSelComp() = default;
     ~Vst2MidiDevSelComp() override;
 
-    // The input device first, then (when that gave 0) the output device.
+    // The input device's channels made live first (it needs the manager's
+    // MIDI client), then, when that gave 0, the output device.
     [[nodiscard]] int init() override;
     // Links both devices to the manager.
     void set_midi_mgr(MidiMgr& mgr);

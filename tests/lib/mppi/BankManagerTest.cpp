@@ -17,7 +17,7 @@ using test_support::Bytes;
 using test_support::image_bytes;
 using test_support::image_of;
 using test_support::make_bank;
-using test_support::ProgSpec;
+using test_support::ProgRecord;
 using test_support::sample_progs;
 
 // The image is the hand-built layout over a dirty buffer, whether the records
@@ -26,12 +26,12 @@ using test_support::sample_progs;
 // the same programs.
 TEST(BankManager, ImageIsTheLayoutAndReadsBackIntoAnyBank)
 {
-    const std::vector<std::vector<ProgSpec>> banks = {
+    const std::vector<std::vector<ProgRecord>> banks = {
         sample_progs(1, 0),
         sample_progs(3, 8),
-        {ProgSpec{1, "Two", {0.5F, 0.25F}, {}},
-         ProgSpec{2, "Eight", std::vector<float>(8, 1.0F), {7}},
-         ProgSpec{3, "Extra", {}, {1, 2, 3}}},
+        {ProgRecord{1, "Two", {0.5F, 0.25F}, {}},
+         ProgRecord{2, "Eight", std::vector<float>(8, 1.0F), {7}},
+         ProgRecord{3, "Extra", {}, {1, 2, 3}}},
     };
     for (const auto& progs : banks) {
         const BankManager bank = make_bank(progs);
@@ -57,7 +57,7 @@ TEST(BankManager, BoundedReadRefusesImagesThatDoNotHoldTheirCounts)
     auto with = [&](long offset, std::uint32_t value) {
         Bytes bad = good;
         Bytes field;
-        ProgSpec::put(field, value, 4);
+        ProgRecord::put(field, value, 4);
         std::copy(field.begin(), field.end(), bad.begin() + offset);
         return bad;
     };
@@ -119,10 +119,10 @@ TEST(BankManager, AssignmentStoreAndLoadKeepTheTargetFlags)
         }
     }
     BankManager bank = make_bank(source);
-    bank.store(1, ProgSpec{99, "Stored", {0.5F}, {}}.make());
+    bank.store(1, ProgRecord{99, "Stored", {0.5F}, {}}.make());
     EXPECT_EQ(std::string(bank[1].get_name()), "Stored");
     EXPECT_EQ(bank[1].get_flags(), 4);
-    mppi::ProgramSlot out = ProgSpec{55, "Out", {}, {}}.make();
+    mppi::ProgramSlot out = ProgRecord{55, "Out", {}, {}}.make();
     bank.load(2, out);
     EXPECT_EQ(std::string(out.get_name()), "Prog 2");
     EXPECT_EQ(out.get_flags(), 55);

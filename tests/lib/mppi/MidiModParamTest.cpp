@@ -149,7 +149,7 @@ TEST_F(MidiModParamLinked, DisconnectingZeroesEveryEntryAndNotifiesTheOwner)
         EXPECT_EQ(param.do_get_mod(voice), 0.0f) << voice;
     }
     EXPECT_EQ(mod_amount(), 0.0f);
-    EXPECT_EQ(param.nbr_set_val, set_val_before + 1);
+    EXPECT_EQ(param.nbr_set_val.load(), set_val_before + 1);
     EXPECT_EQ(owner.senders, (std::vector<const mppi::NotifierInterface*>{&param}));
 
     send(1.0f, 3); // a change with no channel connected

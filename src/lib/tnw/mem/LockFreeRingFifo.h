@@ -4,6 +4,7 @@
 #include "lib/tnw/conc/AtomicIntOp.h"
 #include "lib/tnw/sys/posix/AtomicOps.h"
 
+#include <algorithm>
 #include <cassert>
 #include <memory>
 
@@ -45,6 +46,12 @@ public:
 
     [[nodiscard]] bool is_full() const noexcept;
     [[nodiscard]] bool is_empty() const noexcept;
+    // Writer: the number of free slots, all runs together. The reader only
+    // frees slots, so the writer can count on them until it writes.
+    [[nodiscard]] long get_nbr_free() const noexcept
+    {
+        return (load_read_pos() + _capacity - load_write_pos() - 1) % _capacity;
+    }
     [[nodiscard]] long get_capacity() const noexcept { return _capacity; }
 
 private:
@@ -73,11 +80,7 @@ template <typename T>
 T* LockFreeRingFifo<T>::use_data_block_write(long& len) noexcept
 {
     const long w = load_write_pos();
-    const long r = load_read_pos();
-    len = (r + _capacity - w - 1) % _capacity;
-    if (r <= w && len > _capacity - w) {
-        len = _capacity - w;
-    }
+    len = std::min(get_nbr_free(), _capacity - w);
     return &_data[static_cast<std::size_t>(w)];
 }
 

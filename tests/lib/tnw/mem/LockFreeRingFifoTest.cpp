@@ -31,6 +31,7 @@ TEST(LockFreeRingFifo, BehavesAsABoundedQueueOfCapacityMinusOne)
             const long nbr_free = capacity - 1 - long(model.size());
             EXPECT_EQ(len_w, (r <= w) ? std::min(nbr_free, capacity - w) : nbr_free);
             EXPECT_EQ(len_r, (r > w) ? capacity - r : w - r);
+            EXPECT_EQ(ring.get_nbr_free(), nbr_free);
             EXPECT_EQ(ring.is_full(), nbr_free == 0);
             EXPECT_EQ(ring.is_empty(), model.empty());
             if (rng() % 2 == 0 && nbr_free > 0) {

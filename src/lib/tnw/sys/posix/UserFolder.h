@@ -16,7 +16,8 @@ enum class UserFolder
     PREFERENCES, // ${XDG_CONFIG_HOME:-$HOME/.config}
     CACHE,       // ${XDG_CACHE_HOME:-$HOME/.cache}
     DOCUMENTS,   // $HOME/Documents
-    DESKTOP      // $HOME/Desktop
+    DESKTOP,     // $HOME/Desktop
+    TEMPORARY    // the system's temporary folder (${TMPDIR:-/tmp}), HOME not needed
 };
 
 [[nodiscard]] std::string find_user_folder(UserFolder which);

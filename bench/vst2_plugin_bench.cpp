@@ -1,0 +1,205 @@
+// The host binding around the effect: the start of a block (`process_pre`)
+// with and without a bank waiting in the hand-over, beside the clock reading
+// that times it; MIDI controllers through `processEvents` to learned
+// parameters, beside the same events while the input is not selected; and
+// the offline host over 60 s of stereo 44100 Hz audio, beside the effect
+// alone on the same samples (the effect's share of the whole).
+
+#include "host/offline/ExampleSignal.h"
+#include "host/offline/OfflineHost.h"
+#include "lib/mppi/BankManager.h"
+#include "lib/mppi/DspInterface.h"
+#include "lib/mppi/MidiDevSelectorInterface.h"
+#include "lib/mppi/MidiMgr.h"
+#include "lib/mppi/mppi_vst2cocoa/Vst2Plugin.h"
+#include "plugin/dsp/BrevantDsp.h"
+#include "plugin/vst2/BrevantVst2Factory.h"
+#include "plugin/vst2/StaticPresets.h"
+
+#include <benchmark/benchmark.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+namespace v = mppi::vst2;
+using Clock = std::chrono::steady_clock;
+
+constexpr int RATE = 44100;
+constexpr double SECONDS = 60.0;
+constexpr long BLOCK = 512;
+constexpr int NBR_EVENTS = 64;
+constexpr std::uint32_t SEED = 12345;
+
+std::intptr_t host_callback(void*, std::int32_t opcode, std::int32_t, std::intptr_t, void*, float)
+{
+    return opcode == v::HOST_VERSION ? 2400 : 0;
+}
+
+std::unique_ptr<mppi::Vst2Plugin> start_plugin()
+{
+    auto plugin = BrevantVst2Factory::create_plugin(host_callback, MORVANEL_BUNDLE_DIR);
+    if (plugin) {
+        plugin->setSampleRate(float(RATE));
+        plugin->resume();
+        plugin->process_pre(); // takes the factory bank
+    }
+    return plugin;
+}
+
+void bm_process_pre_idle(benchmark::State& state)
+{
+    const auto plugin = start_plugin();
+    for (auto _ : state) {
+        plugin->process_pre();
+    }
+}
+BENCHMARK(bm_process_pre_idle);
+
+// Manual timing around one call, so the bank written before it is not counted.
+void bm_process_pre_pending_bank(benchmark::State& state)
+{
+    const auto plugin = start_plugin();
+    const mppi::BankManager bank = StaticPresets::make_bank();
+    for (auto _ : state) {
+        plugin->update_bank_from_gui(bank);
+        const auto begin = Clock::now();
+        plugin->process_pre();
+        const auto end = Clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+    }
+}
+BENCHMARK(bm_process_pre_pending_bank)->UseManualTime();
+
+// The same manual timing around nothing: what the clock itself adds above.
+void bm_clock_baseline(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const auto begin = Clock::now();
+        benchmark::ClobberMemory();
+        const auto end = Clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+    }
+}
+BENCHMARK(bm_clock_baseline)->UseManualTime();
+
+// 64 events a call: plain controllers 1..8 and NRPN data entries, all mapped.
+void bm_process_events(benchmark::State& state)
+{
+    const bool connected = state.range(0) != 0;
+    const auto plugin = start_plugin();
+    mppi::MidiMgr& mgr = *plugin->use_midi_mgr();
+    for (int p = 0; p < 4; ++p) {
+        (void)mgr.associate_param(p, 1 + p, 0);
+    }
+    if (!connected) {
+        (void)mgr.use_dev_selector()->select_dev_in(-1);
+    }
+    std::mt19937 rng(SEED);
+    std::vector<v::MidiEvent> events(NBR_EVENTS);
+    for (int i = 0; i < NBR_EVENTS; i += 4) {
+        const auto value = static_cast<std::uint8_t>(rng() & 127);
+        const auto cc = static_cast<std::uint8_t>(1 + (i / 4) % 4);
+        // A plain controller, then NRPN 5 (parameter 5 by the default map).
+        events[std::size_t(i)].midi_data = {0xB0, cc, value, 0};
+        events[std::size_t(i + 1)].midi_data = {0xB0, 99, 0, 0};
+        events[std::size_t(i + 2)].midi_data = {0xB0, 98, 5, 0};
+        events[std::size_t(i + 3)].midi_data = {0xB0, 6, value, 0};
+    }
+    std::vector<v::Event*> list_arr;
+    for (v::MidiEvent& e : events) {
+        list_arr.push_back(&e);
+    }
+    const v::EventList list = {NBR_EVENTS, list_arr.data()};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(plugin->processEvents(&list));
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * NBR_EVENTS);
+}
+BENCHMARK(bm_process_events)->Arg(1)->Arg(0);
+
+// The effect alone over interleaved stereo frames in blocks, as the host runs it,
+// with the factory program `program`.
+double time_effect_alone(const std::vector<float>& frames, int program)
+{
+    BrevantDsp dsp;
+    (void)dsp.init();
+    dsp.set_default_state();
+    dsp.do_set_program(StaticPresets::make_bank()[program]);
+    dsp.set_sample_freq(float(RATE));
+    dsp.clear_buffers();
+    std::vector<float> chn(4 * BLOCK);
+    float* out[2] = {chn.data() + 2 * BLOCK, chn.data() + 3 * BLOCK};
+    const float* in[2] = {chn.data(), chn.data() + BLOCK};
+    const long nbr_frames = long(frames.size() / 2);
+    const auto begin = Clock::now();
+    for (long pos = 0; pos < nbr_frames; pos += BLOCK) {
+        const long nbr = std::min(BLOCK, nbr_frames - pos);
+        for (long i = 0; i < nbr; ++i) {
+            chn[std::size_t(i)] = frames[std::size_t(pos + i) * 2];
+            chn[std::size_t(BLOCK + i)] = frames[std::size_t(pos + i) * 2 + 1];
+        }
+        (void)dsp.do_process_replacing(out, in, nbr, false);
+        benchmark::DoNotOptimize(chn.data());
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+    dsp.restore();
+    return seconds;
+}
+
+// Argument: the factory program (0: default, one band; 1: eight bands).
+void bm_offline_host_60s(benchmark::State& state)
+{
+    const int program = int(state.range(0));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "morvanel_vst2_plugin_bench";
+    std::filesystem::create_directories(folder);
+    const std::string in_path = (folder / "in.wav").string();
+    const std::vector<float> frames = host::offline::ExampleSignal::make(RATE, SECONDS);
+    SF_INFO info{};
+    info.samplerate = RATE;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(in_path.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        state.SkipWithError("cannot write the input file");
+        return;
+    }
+    (void)sf_writef_float(file, frames.data(), sf_count_t(frames.size() / 2));
+    (void)sf_close(file);
+
+    host::offline::Options opt;
+    opt.in_path = in_path;
+    opt.out_path = (folder / "out.wav").string();
+    opt.program = program;
+    double host_seconds = 0;
+    double effect_seconds = 0;
+    for (auto _ : state) {
+        std::ostringstream out;
+        std::ostringstream err;
+        host::offline::OfflineHost host(out, err);
+        const auto begin = Clock::now();
+        if (host.run(opt, MORVANEL_BUNDLE_DIR) != 0) {
+            state.SkipWithError("the offline host failed");
+            break;
+        }
+        host_seconds += std::chrono::duration<double>(Clock::now() - begin).count();
+        effect_seconds += time_effect_alone(frames, program);
+    }
+    const double n = double(state.iterations());
+    state.counters["realtime_x"] = SECONDS * n / host_seconds;
+    state.counters["effect_realtime_x"] = SECONDS * n / effect_seconds;
+    state.counters["effect_share_pct"] = 100 * effect_seconds / host_seconds;
+    state.counters["binding_and_io_pct_of_effect"] =
+        100 * (host_seconds - effect_seconds) / effect_seconds;
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(bm_offline_host_60s)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace

@@ -1,0 +1,43 @@
+// The offline host: renders a WAV file through the effect.
+
+#include "host/offline/CommandLine.h"
+#include "host/offline/OfflineHost.h"
+#include "host/offline/posix/ExecutableFolder.h"
+
+#include <exception>
+#include <iostream>
+
+namespace {
+
+// The plug-in's bundle, built beside the program.
+constexpr const char* BUNDLE_NAME_0 = "Morvanel.vst";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using host::offline::CommandLine;
+    const std::string program = argc > 0 ? argv[0] : "morvanel_render";
+    try {
+        const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+        host::offline::Options opt;
+        std::string error;
+        if (!CommandLine::parse(args, opt, error)) {
+            std::cerr << "error: " << error << "\n" << CommandLine::usage(program);
+            return 2;
+        }
+        if (opt.help) {
+            std::cout << CommandLine::usage(program);
+            return 0;
+        }
+        const std::string bundle =
+            host::offline::posix::find_executable_folder() + "/" + BUNDLE_NAME_0;
+        host::offline::OfflineHost host(std::cout, std::cerr);
+        return host.run(opt, bundle);
+    } catch (const std::exception& e) {
+        std::cerr << "error: " << e.what() << "\n";
+    } catch (...) {
+        std::cerr << "error: unexpected failure\n";
+    }
+    return 1;
+}

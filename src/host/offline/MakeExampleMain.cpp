@@ -1,0 +1,35 @@
+// Writes the example input of the offline host: a short stereo phrase.
+
+#include "host/offline/ExampleSignal.h"
+#include "host/offline/WavWriter.h"
+
+#include <exception>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    using host::offline::ExampleSignal;
+    if (argc != 2) {
+        std::cerr << "Usage: " << (argc > 0 ? argv[0] : "morvanel_make_example")
+                  << " OUT.wav\nWrites a " << ExampleSignal::DEFAULT_SECONDS
+                  << " s stereo example (16-bit, " << ExampleSignal::DEFAULT_RATE << " Hz).\n";
+        return 2;
+    }
+    try {
+        const std::vector<float> frames =
+            ExampleSignal::make(ExampleSignal::DEFAULT_RATE, ExampleSignal::DEFAULT_SECONDS);
+        host::offline::WavWriter writer;
+        std::string error;
+        if (!writer.open(host::offline::SampleFormat::PCM16, 2, ExampleSignal::DEFAULT_RATE,
+                         error) ||
+            !writer.write(frames.data(), static_cast<long>(frames.size() / 2)) ||
+            !writer.save(argv[1], error)) {
+            std::cerr << "error: " << (error.empty() ? "cannot encode the example" : error) << "\n";
+            return 1;
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "error: " << e.what() << "\n";
+    }
+    return 1;
+}

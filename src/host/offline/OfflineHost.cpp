@@ -1,0 +1,290 @@
+#include "host/offline/OfflineHost.h"
+
+#include "host/offline/WavReader.h"
+#include "host/offline/WavWriter.h"
+#include "lib/mppi/BankManager.h"
+#include "lib/mppi/TwbkFileOp.h"
+#include "lib/mppi/mppi_vst2cocoa/Vst2Plugin.h"
+#include "plugin/vst2/BrevantVst2Factory.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+
+namespace host::offline {
+
+namespace {
+
+constexpr int PROGRESS_STEP = 10; // percent
+constexpr float LIST_RATE = 44100;
+constexpr long TEXT_SIZE = 80;
+
+// The channel the host does not feed nor read: the right one of a mono file.
+constexpr std::int32_t RIGHT_CHN = 1;
+
+// Interleaved frames of one or two channels to and from one buffer a channel.
+void deinterleave(float* const* dst, const float* src, int nbr_chn, long nbr) noexcept
+{
+    if (nbr_chn == 1) {
+        std::copy(src, src + nbr, dst[0]);
+        return;
+    }
+    for (long i = 0; i < nbr; ++i) {
+        dst[0][i] = src[2 * i];
+        dst[1][i] = src[2 * i + 1];
+    }
+}
+
+void interleave(float* dst, const float* const* src, int nbr_chn, long nbr) noexcept
+{
+    if (nbr_chn == 1) {
+        std::copy(src[0], src[0] + nbr, dst);
+        return;
+    }
+    for (long i = 0; i < nbr; ++i) {
+        dst[2 * i] = src[0][i];
+        dst[2 * i + 1] = src[1][i];
+    }
+}
+
+} // namespace
+
+OfflineHost::OfflineHost(std::ostream& out, std::ostream& err) : _out(out), _err(err) {}
+
+OfflineHost::~OfflineHost() = default;
+
+std::intptr_t OfflineHost::host_callback(void* effect, std::int32_t opcode, std::int32_t index,
+                                         std::intptr_t /*value*/, void* /*ptr*/, float /*opt*/)
+{
+    switch (opcode) {
+    case mppi::vst2::HOST_VERSION:
+        return HOST_VERSION;
+    case mppi::vst2::HOST_PIN_CONNECTED: {
+        const auto* plugin = static_cast<const mppi::Vst2Plugin*>(effect);
+        const auto* host =
+            plugin == nullptr ? nullptr : static_cast<const OfflineHost*>(plugin->get_host_data());
+        const bool mono = host != nullptr && host->_nbr_chn == 1;
+        // 0: connected.
+        return mono && index == RIGHT_CHN ? 1 : 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+bool OfflineHost::start(const std::string& bundle_path, int nbr_chn)
+{
+    _nbr_chn = nbr_chn;
+    _plugin = BrevantVst2Factory::create_plugin(host_callback, bundle_path);
+    if (!_plugin) {
+        _err << "error: the effect did not start from '" << bundle_path
+             << "' (its log file tells why)\n";
+        return false;
+    }
+    _plugin->set_host_data(this);
+    return true;
+}
+
+bool OfflineHost::load_bank(const std::string& path)
+{
+    mppi::BankManager bank;
+    const int rc = mppi::TwbkFileOp::load_bank(path.c_str(), bank, nullptr, false);
+    if (rc != 0) {
+        _err << "error: bank file '" << path << "' refused (code " << rc << ")\n";
+        return false;
+    }
+    std::vector<unsigned char> image(static_cast<std::size_t>(bank.get_object_size()));
+    if (bank.write_to_memory(image.data()) != 0 ||
+        !_plugin->setChunk(image.data(), static_cast<long>(image.size()), false)) {
+        _err << "error: bank file '" << path << "' refused by the effect\n";
+        return false;
+    }
+    return true;
+}
+
+bool OfflineHost::select_program(int index)
+{
+    if (!_plugin->setProgram(index)) {
+        _err << "error: program " << index << " is outside the bank (programs 0 to "
+             << _plugin->getNumPrograms() - 1 << ")\n";
+        return false;
+    }
+    return true;
+}
+
+int OfflineHost::find_param(const std::string& name) const
+{
+    char text[TEXT_SIZE] = {};
+    for (int i = 0; i < _plugin->getNumParams(); ++i) {
+        _plugin->getParameterName(i, text);
+        if (name == text) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+std::string OfflineHost::list_param_names() const
+{
+    std::string list;
+    char text[TEXT_SIZE] = {};
+    for (int i = 0; i < _plugin->getNumParams(); ++i) {
+        _plugin->getParameterName(i, text);
+        list += (i == 0 ? "\"" : ", \"") + std::string(text) + "\"";
+    }
+    return list;
+}
+
+bool OfflineHost::set_up(float sample_rate, const std::vector<ParamSetting>& params)
+{
+    std::vector<std::pair<int, float>> values;
+    for (const ParamSetting& setting : params) {
+        const int index = find_param(setting.name);
+        if (index < 0) {
+            _err << "error: unknown parameter \"" << setting.name << "\"; the parameters are "
+                 << list_param_names() << "\n";
+            return false;
+        }
+        float value = 0;
+        if (!_plugin->string2parameter(index, setting.text.c_str(), value)) {
+            _err << "error: \"" << setting.text << "\" is no value of \"" << setting.name << "\"\n";
+            return false;
+        }
+        values.emplace_back(index, value);
+    }
+    // Host order; of two settings of one parameter the later one stays.
+    std::stable_sort(values.begin(), values.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    _plugin->setSampleRate(sample_rate);
+    for (const auto& [index, value] : values) {
+        _plugin->setParameter(index, value);
+    }
+    _plugin->resume();
+    return true;
+}
+
+void OfflineHost::print_params(std::ostream& stream) const
+{
+    char name[TEXT_SIZE] = {};
+    char display[TEXT_SIZE] = {};
+    char label[TEXT_SIZE] = {};
+    for (int i = 0; i < _plugin->getNumParams(); ++i) {
+        _plugin->getParameterName(i, name);
+        _plugin->getParameterDisplay(i, display);
+        _plugin->getParameterLabel(i, label);
+        stream << "  " << i << "  " << name << " = " << display << (label[0] != '\0' ? " " : "")
+               << label << "\n";
+    }
+}
+
+void OfflineHost::print_programs(std::ostream& stream) const
+{
+    char name[TEXT_SIZE] = {};
+    for (int i = 0; i < _plugin->getNumPrograms(); ++i) {
+        (void)_plugin->getProgramNameIndexed(i, name);
+        stream << "  " << i << "  " << name << (i == _plugin->getProgram() ? "  (selected)" : "")
+               << "\n";
+    }
+}
+
+void OfflineHost::show_progress(long long done, long long total)
+{
+    const int percent = total <= 0 ? 100 : static_cast<int>(done * 100 / total);
+    const int step = percent / PROGRESS_STEP * PROGRESS_STEP;
+    if (step != _progress_shown) {
+        _progress_shown = step;
+        _err << "\rrendering: " << step << " %" << (step >= 100 ? "\n" : "") << std::flush;
+    }
+}
+
+bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, double tail)
+{
+    const int nbr_chn = reader.get_nbr_chn();
+    const auto size = static_cast<std::size_t>(block);
+    std::vector<float> frames(size * static_cast<std::size_t>(nbr_chn));
+    // Left and right in and out; a mono file's right input stays silent.
+    std::vector<std::vector<float>> chn(4, std::vector<float>(size, 0.0f));
+    float* in[2] = {chn[0].data(), chn[1].data()};
+    float* out[2] = {chn[2].data(), chn[3].data()};
+
+    const long long tail_frames = std::llround(tail * reader.get_sample_rate());
+    const long long total = reader.get_nbr_frames() + tail_frames;
+    writer.reserve_frames(total);
+    long long done = 0;
+    long long tail_left = tail_frames;
+    bool input_left = true;
+    _progress_shown = -1;
+    show_progress(0, total);
+    while (true) {
+        long nbr = input_left ? reader.read(frames.data(), block) : 0;
+        if (nbr <= 0) {
+            input_left = false;
+            nbr = static_cast<long>(std::min<long long>(tail_left, block));
+            tail_left -= nbr;
+            std::fill(frames.begin(), frames.end(), 0.0f);
+        }
+        if (nbr <= 0) {
+            break;
+        }
+        deinterleave(in, frames.data(), nbr_chn, nbr);
+        _plugin->processReplacing(in, out, nbr);
+        _plugin->idle();
+        interleave(frames.data(), out, nbr_chn, nbr);
+        if (!writer.write(frames.data(), nbr)) {
+            _err << "\nerror: cannot encode the output\n";
+            return false;
+        }
+        done += nbr;
+        show_progress(done, total);
+    }
+    return true;
+}
+
+bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& writer)
+{
+    std::string error;
+    if (!reader.open(opt.in_path, error)) {
+        _err << "error: " << error << "\n";
+        return false;
+    }
+    const SampleFormat format = opt.format.value_or(reader.get_format());
+    if (!writer.open(format, reader.get_nbr_chn(), reader.get_sample_rate(), error)) {
+        _err << "error: " << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+int OfflineHost::run(const Options& opt, const std::string& bundle_path)
+{
+    WavReader reader;
+    WavWriter writer;
+    if (!opt.list && !open_files(opt, reader, writer)) {
+        return 1;
+    }
+    const int nbr_chn = opt.list ? 2 : reader.get_nbr_chn();
+    const float rate = opt.list ? LIST_RATE : static_cast<float>(reader.get_sample_rate());
+    if (!start(bundle_path, nbr_chn) || (!opt.bank_path.empty() && !load_bank(opt.bank_path)) ||
+        (opt.program && !select_program(*opt.program)) || !set_up(rate, opt.params)) {
+        return 1;
+    }
+    if (opt.list) {
+        _out << "Parameters:\n";
+        print_params(_out);
+        _out << "Programs:\n";
+        print_programs(_out);
+        return 0;
+    }
+    _err << "parameters:\n";
+    print_params(_err);
+    std::string error;
+    if (!render(reader, writer, opt.block, opt.tail) || !writer.save(opt.out_path, error)) {
+        if (!error.empty()) {
+            _err << "error: " << error << "\n";
+        }
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace host::offline

@@ -1,0 +1,200 @@
+#include "host/offline/WavWriter.h"
+
+#include "lib/basic/AtomicFileWriter.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string_view>
+
+namespace host::offline {
+
+namespace {
+
+WavWriter& use_writer(void* user_data)
+{
+    return *static_cast<WavWriter*>(user_data);
+}
+
+sf_count_t vio_get_filelen(void* user_data)
+{
+    return static_cast<sf_count_t>(use_writer(user_data).get_bytes().size());
+}
+
+sf_count_t vio_seek(sf_count_t offset, int whence, void* user_data)
+{
+    return use_writer(user_data).seek(offset, whence);
+}
+
+sf_count_t vio_read(void* ptr, sf_count_t count, void* user_data)
+{
+    return use_writer(user_data).get(ptr, count);
+}
+
+sf_count_t vio_write(const void* ptr, sf_count_t count, void* user_data)
+{
+    // The encoder is C code: nothing may be thrown through it.
+    try {
+        return use_writer(user_data).put(ptr, count);
+    } catch (...) {
+        return 0;
+    }
+}
+
+sf_count_t vio_tell(void* user_data)
+{
+    return use_writer(user_data).tell();
+}
+
+int get_sample_size(SampleFormat format)
+{
+    switch (format) {
+    case SampleFormat::PCM16:
+        return 2;
+    case SampleFormat::PCM24:
+        return 3;
+    case SampleFormat::FLOAT:
+        break;
+    }
+    return 4;
+}
+
+int make_sf_format(SampleFormat format)
+{
+    switch (format) {
+    case SampleFormat::PCM16:
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    case SampleFormat::PCM24:
+        return SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+    case SampleFormat::FLOAT:
+        break;
+    }
+    return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+}
+
+} // namespace
+
+WavWriter::~WavWriter()
+{
+    (void)finish();
+}
+
+long long WavWriter::seek(long long offset, int whence) noexcept
+{
+    long long base = 0;
+    if (whence == SEEK_CUR) {
+        base = _pos;
+    } else if (whence == SEEK_END) {
+        base = static_cast<long long>(_bytes.size());
+    }
+    const long long pos = base + offset;
+    if (pos < 0) {
+        return -1;
+    }
+    _pos = pos;
+    return _pos;
+}
+
+long long WavWriter::put(const void* data, long long count)
+{
+    if (count <= 0) {
+        return 0;
+    }
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const auto pos = static_cast<std::size_t>(_pos);
+    if (pos > _bytes.size()) {
+        _bytes.resize(pos);
+    }
+    // Over what is there, then appended (without zeroing it first).
+    const std::size_t over = std::min(_bytes.size() - pos, static_cast<std::size_t>(count));
+    if (over > 0) {
+        std::memcpy(_bytes.data() + pos, bytes, over);
+    }
+    _bytes.insert(_bytes.end(), bytes + over, bytes + count);
+    _pos += count;
+    return count;
+}
+
+void WavWriter::reserve_frames(long long nbr_frames)
+{
+    constexpr long long HEADER_ROOM = 4096;
+    if (nbr_frames > 0 && _frame_size > 0) {
+        _bytes.reserve(static_cast<std::size_t>(HEADER_ROOM + nbr_frames * _frame_size));
+    }
+}
+
+long long WavWriter::get(void* data, long long count) noexcept
+{
+    const long long size = static_cast<long long>(_bytes.size());
+    const long long nbr = std::clamp(size - _pos, 0LL, std::max(count, 0LL));
+    if (nbr > 0) {
+        std::memcpy(data, _bytes.data() + _pos, static_cast<std::size_t>(nbr));
+        _pos += nbr;
+    }
+    return nbr;
+}
+
+bool WavWriter::open(SampleFormat format, int nbr_chn, int sample_rate, std::string& error)
+{
+    (void)finish();
+    _bytes.clear();
+    _pos = 0;
+    _failed = false;
+    _frame_size = get_sample_size(format) * nbr_chn;
+    SF_INFO info{};
+    info.samplerate = sample_rate;
+    info.channels = nbr_chn;
+    info.format = make_sf_format(format);
+    static SF_VIRTUAL_IO vio = {vio_get_filelen, vio_seek, vio_read, vio_write, vio_tell};
+    _file = sf_open_virtual(&vio, SFM_WRITE, &info, this);
+    if (_file == nullptr) {
+        error = std::string("cannot encode the output: ") + sf_strerror(nullptr);
+        return false;
+    }
+    if (format != SampleFormat::FLOAT) {
+        // Samples beyond full scale saturate instead of wrapping around.
+        (void)sf_command(_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    }
+    return true;
+}
+
+bool WavWriter::write(const float* data, long nbr_frames)
+{
+    if (_file == nullptr || _failed) {
+        return false;
+    }
+    if (nbr_frames > 0 && sf_writef_float(_file, data, nbr_frames) != nbr_frames) {
+        _failed = true;
+    }
+    return !_failed;
+}
+
+bool WavWriter::finish()
+{
+    if (_file != nullptr) {
+        if (sf_close(_file) != 0) {
+            _failed = true;
+        }
+        _file = nullptr;
+    }
+    return !_failed;
+}
+
+bool WavWriter::save(const std::string& path, std::string& error)
+{
+    if (!finish()) {
+        error = "cannot encode the output";
+        return false;
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(_bytes.data()), _bytes.size());
+    if (basic::AtomicFileWriter::write_file(path, bytes) != basic::AtomicFileWriter::Result::OK) {
+        error = "cannot write output file '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
+} // namespace host::offline

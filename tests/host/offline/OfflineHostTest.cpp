@@ -1,0 +1,260 @@
+#include "host/offline/OfflineHost.h"
+
+#include "WavFiles.h"
+#include "host/offline/ExampleSignal.h"
+#include "lib/mppi/NormalizedParamInterface.h"
+#include "lib/mppi/TwbkFileOp.h"
+#include "lib/mppi/mppi_vst2cocoa/Vst2Plugin.h"
+#include "plugin/dsp/BrevantDsp.h"
+#include "plugin/vst2/StaticPresets.h"
+#include "support/ScratchFolder.h"
+#include "support/posix/EnvVar.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using host::offline::Options;
+using test_support::ScratchFolder;
+
+constexpr int RATE = 44100;
+
+struct HostRig
+{
+    // Runs the host on `opt`; the exit status.
+    int run(const Options& opt)
+    {
+        host = std::make_unique<host::offline::OfflineHost>(out, err);
+        return host->run(opt, MORVANEL_BUNDLE_DIR);
+    }
+    // A path in the folder of the run's own files.
+    [[nodiscard]] std::string file(const std::string& name) const { return (io / name).string(); }
+    [[nodiscard]] long count_files() const
+    {
+        return long(std::distance(std::filesystem::directory_iterator(io),
+                                  std::filesystem::directory_iterator()));
+    }
+
+    ScratchFolder folder;
+    test_support::EnvVar config{"XDG_CONFIG_HOME", folder.path().c_str()};
+    test_support::EnvVar state{"XDG_STATE_HOME", folder.path().c_str()};
+    std::filesystem::path io = folder.path() / "io";
+    bool io_made = std::filesystem::create_directory(io);
+    std::ostringstream out;
+    std::ostringstream err;
+    std::unique_ptr<host::offline::OfflineHost> host;
+};
+
+// The effect alone, driven as the host drives the plug-in: default state, a program,
+// the rate, parameters from their display texts, cleared state; then blocks of `block`
+// frames over the input and `tail_frames` of silence.
+std::vector<float> run_effect_directly(const std::vector<float>& input, int program,
+                                       const std::vector<std::pair<int, std::string>>& params,
+                                       long block, long tail_frames)
+{
+    BrevantDsp dsp;
+    EXPECT_EQ(dsp.init(), 0);
+    dsp.set_default_state();
+    dsp.do_set_program(StaticPresets::make_bank()[program]);
+    dsp.set_sample_freq(float(RATE));
+    dsp.clear_buffers();
+    for (const auto& [index, text] : params) {
+        mppi::NormalizedParamInterface& param = dsp.get_param_ref(index);
+        bool ok = false;
+        const double natural = param.scan_val(text.c_str(), ok);
+        EXPECT_TRUE(ok) << text;
+        param.set_nrm_val(param.normalize_val(natural));
+    }
+    dsp.clear_buffers();
+
+    const long nbr_frames = long(input.size() / 2) + tail_frames;
+    std::vector<float> output(std::size_t(nbr_frames) * 2);
+    const auto size = static_cast<std::size_t>(block);
+    std::vector<float> in_l(size), in_r(size), out_l(size), out_r(size);
+    for (long pos = 0; pos < nbr_frames; pos += block) {
+        const long nbr = std::min(block, nbr_frames - pos);
+        for (long i = 0; i < nbr; ++i) {
+            const auto src = std::size_t(pos + i) * 2;
+            in_l[std::size_t(i)] = src < input.size() ? input[src] : 0.0f;
+            in_r[std::size_t(i)] = src < input.size() ? input[src + 1] : 0.0f;
+        }
+        float* outs[2] = {out_l.data(), out_r.data()};
+        const float* ins[2] = {in_l.data(), in_r.data()};
+        (void)dsp.do_process_replacing(outs, ins, nbr, false);
+        for (long i = 0; i < nbr; ++i) {
+            output[std::size_t(pos + i) * 2] = out_l[std::size_t(i)];
+            output[std::size_t(pos + i) * 2 + 1] = out_r[std::size_t(i)];
+        }
+    }
+    dsp.restore();
+    return output;
+}
+
+TEST(OfflineHost, FloatOutputEqualsTheEffectDrivenDirectly)
+{
+    HostRig rig;
+    const std::vector<float> input = host::offline::ExampleSignal::make(RATE, 0.5);
+    Options opt;
+    opt.in_path = rig.file("in.wav");
+    opt.out_path = rig.file("out.wav");
+    ASSERT_TRUE(
+        offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, RATE, input));
+    opt.program = 1;
+    // Given out of host order; the resonance is clamped to its top.
+    opt.params = {{"Nbr Bands", "5"}, {"Resonance", "250"}, {"Cutoff Freq", "330"}};
+    opt.block = 100;
+    opt.tail = 0.05;
+    opt.format = host::offline::SampleFormat::FLOAT;
+    ASSERT_EQ(rig.run(opt), 0) << rig.err.str();
+    EXPECT_NE(rig.err.str().find("  1  Resonance = 100.0\n"), std::string::npos) << rig.err.str();
+    EXPECT_NE(rig.err.str().find("rendering: 100 %\n"), std::string::npos);
+
+    int nbr_chn = 0;
+    int rate = 0;
+    const std::vector<float> rendered = offline_test::read_sound(opt.out_path, nbr_chn, rate);
+    EXPECT_EQ(nbr_chn, 2);
+    EXPECT_EQ(rate, RATE);
+    // The effect reads what the file holds: 16-bit samples.
+    const std::vector<float> stored = offline_test::read_sound(opt.in_path, nbr_chn, rate);
+    const std::vector<float> direct = run_effect_directly(
+        stored, 1, {{0, "330"}, {1, "250"}, {2, "5"}}, opt.block, long(0.05 * RATE + 0.5));
+    ASSERT_EQ(rendered.size(), direct.size());
+    long nbr_diff = 0;
+    for (std::size_t i = 0; i < direct.size(); ++i) {
+        nbr_diff += rendered[i] != direct[i] ? 1 : 0;
+    }
+    EXPECT_EQ(nbr_diff, 0);
+}
+
+TEST(OfflineHost, MonoRunsWithTheRightChannelsUnconnected)
+{
+    HostRig rig;
+    Options opt;
+    opt.in_path = rig.file("mono.wav");
+    opt.out_path = rig.file("out.wav");
+    const std::vector<float> stereo = host::offline::ExampleSignal::make(RATE, 0.2);
+    std::vector<float> mono;
+    for (std::size_t i = 0; i < stereo.size(); i += 2) {
+        mono.push_back(stereo[i]);
+    }
+    ASSERT_TRUE(
+        offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, RATE, mono));
+    ASSERT_EQ(rig.run(opt), 0) << rig.err.str();
+    const auto& dsp = dynamic_cast<const BrevantDsp&>(rig.host->use_plugin().use_dsp());
+    EXPECT_FALSE(dsp.is_stereo_in());
+    EXPECT_FALSE(dsp.is_stereo_out());
+    int nbr_chn = 0;
+    int rate = 0;
+    const std::vector<float> rendered = offline_test::read_sound(opt.out_path, nbr_chn, rate);
+    EXPECT_EQ(nbr_chn, 1);
+    EXPECT_EQ(rendered.size(), mono.size());
+    EXPECT_NE(rendered, std::vector<float>(rendered.size(), 0.0f));
+}
+
+TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> params;
+        std::string bank;     // file content; "-": a missing bank file; "": none
+        int program;          // -1: none
+        int input_format;     // 0: no input file
+        const char* out_name; // relative to the scratch folder
+        std::string message;
+    };
+    const std::string names = "\"Cutoff Freq\", \"Resonance\", \"Nbr Bands\", \"Dist Gain\", "
+                              "\"Dist Routing\", \"Band Spacing\", \"Evolution\", \"Tone\"";
+    const int wav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const Case cases[] = {
+        {"missing input", {}, "", -1, 0, "out.wav", "error: cannot read input file '"},
+        {"8-bit input",
+         {},
+         "",
+         -1,
+         SF_FORMAT_WAV | SF_FORMAT_PCM_U8,
+         "out.wav",
+         "' is not a WAV file of 16-bit or 24-bit PCM or 32-bit float samples\n"},
+        {"unknown parameter",
+         {{"Gain", "2"}},
+         "",
+         -1,
+         wav16,
+         "out.wav",
+         "error: unknown parameter \"Gain\"; the parameters are " + names + "\n"},
+        {"unparsable value",
+         {{"Resonance", "loud"}},
+         "",
+         -1,
+         wav16,
+         "out.wav",
+         "error: \"loud\" is no value of \"Resonance\"\n"},
+        {"program outside",
+         {},
+         "",
+         6,
+         wav16,
+         "out.wav",
+         "error: program 6 is outside the bank (programs 0 to 5)\n"},
+        {"missing bank", {}, "-", -1, wav16, "out.wav", "' refused (code -1002)\n"},
+        {"foreign bank", {}, "XXXXXXXXXXXX", -1, wav16, "out.wav", "' refused (code -1010)\n"},
+        {"folder missing", {}, "", -1, wav16, "none/out.wav", "error: cannot write output file '"},
+    };
+    for (const Case& c : cases) {
+        HostRig rig;
+        Options opt;
+        opt.in_path = rig.file("in.wav");
+        opt.out_path = rig.file(c.out_name);
+        if (c.input_format != 0) {
+            ASSERT_TRUE(offline_test::write_sound(opt.in_path, c.input_format, 2, RATE,
+                                                  std::vector<float>(200, 0.1f)));
+        }
+        for (const auto& [name, text] : c.params) {
+            opt.params.push_back({name, text});
+        }
+        if (!c.bank.empty()) {
+            opt.bank_path = rig.file("bank.pbk");
+            if (c.bank != "-") {
+                ScratchFolder::write(opt.bank_path, c.bank);
+            }
+        }
+        if (c.program >= 0) {
+            opt.program = c.program;
+        }
+        const long before = rig.count_files();
+        EXPECT_EQ(rig.run(opt), 1) << c.what;
+        EXPECT_NE(rig.err.str().find(c.message), std::string::npos)
+            << c.what << ": " << rig.err.str();
+        EXPECT_FALSE(std::filesystem::exists(opt.out_path)) << c.what;
+        // No temporary file left behind either.
+        EXPECT_EQ(rig.count_files(), before) << c.what;
+    }
+}
+
+TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
+{
+    HostRig rig;
+    mppi::BankManager bank = StaticPresets::make_bank();
+    bank.set_nbr_prog(2);
+    bank[1].set_name("Mine");
+    Options opt;
+    opt.list = true;
+    opt.bank_path = rig.file("mine.pbk");
+    ASSERT_EQ(mppi::TwbkFileOp::save_bank(opt.bank_path.c_str(), bank), 0);
+    opt.program = 1;
+    opt.params = {{"Dist Routing", "pre"}};
+    ASSERT_EQ(rig.run(opt), 0) << rig.err.str();
+    const std::string text = rig.out.str();
+    EXPECT_NE(text.find("Parameters:\n  0  Cutoff Freq = "), std::string::npos) << text;
+    EXPECT_NE(text.find("  4  Dist Routing = Pre\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Programs:\n  0  Morvanel default\n  1  Mine  (selected)\n"),
+              std::string::npos)
+        << text;
+}
+
+} // namespace
