@@ -102,6 +102,7 @@ alignas(32) constexpr float silent_input[BandBank::MAX_BLOCK_LEN + vec_len] = {}
 
 DSP_ALWAYS_INLINE void splat(Vec& v, float val) noexcept
 {
+    v = Vec{};
     for (int k = 0; k < vec_len; ++k) {
         v[k] = val;
     }
@@ -172,7 +173,7 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
             for (; s < n; ++s) {
                 // Built in a register: stored lane by lane and loaded whole,
                 // the vector would wait for the stores.
-                Vec r;
+                Vec r = {};
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
                     r[l] = src[l][s];
