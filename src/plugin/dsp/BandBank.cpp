@@ -185,8 +185,9 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
 }
 
 // Pass 2: every section steps through the chunk; with FADE each output is
-// weighted by its band's fade, which then takes its step.
-template <int NC, int NV, bool FADE>
+// weighted by its band's fade, which then takes its step; with GUARD the last
+// vector of a channel gets its guard terms after b0 x.
+template <int NC, int NV, bool FADE, bool GUARD>
 DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
 {
     const long n = chunk.nbr_spl;
@@ -220,8 +221,16 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
                 load(x0, &p.x[c][s + 2][l]);
                 load(x1, &p.x[c][s + 1][l]);
                 load(x2, &p.x[c][s][l]);
-                const Vec y = b0[c][v] * x0 + b1[c][v] * x1 + b2[c][v] * x2 -
-                              (a1[c][v] * y1[c][v] + a2[c][v] * y2[c][v]);
+                Vec y0 = b0[c][v] * x0;
+                if constexpr (GUARD) {
+                    if (v == NV - 1) {
+                        Vec g;
+                        load(g, p.guard[p.guard_table[c]][s]);
+                        y0 = y0 + g;
+                    }
+                }
+                const Vec y =
+                    y0 + b1[c][v] * x1 + b2[c][v] * x2 - (a1[c][v] * y1[c][v] + a2[c][v] * y2[c][v]);
                 y2[c][v] = y1[c][v];
                 y1[c][v] = y;
                 if constexpr (FADE) {
@@ -305,30 +314,36 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
     }
 }
 
-template <int NC, int NV, bool FADE>
+template <int NC, int NV, bool FADE, bool GUARD>
 DSP_ALWAYS_INLINE void run_chunk(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
     gather<NC, NV>(p, chunk);
-    run_sections<NC, NV, FADE>(p, chunk);
+    run_sections<NC, NV, FADE, GUARD>(p, chunk);
     sum_lanes<NC, NV>(p, out, chunk);
 }
 
-// One instance per channel count, vector count and fade, so that every loop
-// bound of the kernel is a constant.
+// One instance per channel count, vector count, fade and guard, so that every
+// loop bound of the kernel is a constant. The spare lane lies in the second
+// vector.
 DSP_ALWAYS_INLINE void run_any(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
     const bool two_chn = chunk.nbr_chn > 1;
-    const bool two_vec = chunk.nbr_lanes > vec_len;
+    const bool guard = chunk.nbr_guarded > 0;
+    const bool two_vec = chunk.nbr_lanes > vec_len || guard;
     const bool fade = chunk.fading;
-    switch (int(two_chn) * 4 + int(two_vec) * 2 + int(fade)) {
-    case 0: run_chunk<1, 1, false>(p, out, chunk); break;
-    case 1: run_chunk<1, 1, true>(p, out, chunk); break;
-    case 2: run_chunk<1, 2, false>(p, out, chunk); break;
-    case 3: run_chunk<1, 2, true>(p, out, chunk); break;
-    case 4: run_chunk<2, 1, false>(p, out, chunk); break;
-    case 5: run_chunk<2, 1, true>(p, out, chunk); break;
-    case 6: run_chunk<2, 2, false>(p, out, chunk); break;
-    default: run_chunk<2, 2, true>(p, out, chunk); break;
+    switch (int(guard) * 8 + int(two_chn) * 4 + int(two_vec) * 2 + int(fade)) {
+    case 0: run_chunk<1, 1, false, false>(p, out, chunk); break;
+    case 1: run_chunk<1, 1, true, false>(p, out, chunk); break;
+    case 2: run_chunk<1, 2, false, false>(p, out, chunk); break;
+    case 3: run_chunk<1, 2, true, false>(p, out, chunk); break;
+    case 4: run_chunk<2, 1, false, false>(p, out, chunk); break;
+    case 5: run_chunk<2, 1, true, false>(p, out, chunk); break;
+    case 6: run_chunk<2, 2, false, false>(p, out, chunk); break;
+    case 7: run_chunk<2, 2, true, false>(p, out, chunk); break;
+    case 10: run_chunk<1, 2, false, true>(p, out, chunk); break;
+    case 11: run_chunk<1, 2, true, true>(p, out, chunk); break;
+    case 14: run_chunk<2, 2, false, true>(p, out, chunk); break;
+    default: run_chunk<2, 2, true, true>(p, out, chunk); break;
     }
 }
 
@@ -356,6 +371,20 @@ void run(Planes& p, float* const* out, Chunk& chunk) noexcept
 }
 
 } // namespace
+
+BandBank::BandBank() noexcept
+{
+    for (int k = 0; k < 3; ++k) {
+        for (long s = 0; s < MAX_BLOCK_LEN; ++s) {
+            for (float& g : _planes.guard[k][s]) {
+                g = -0.0f;
+            }
+            if (k < 2 && (s & 1) == k) {
+                _planes.guard[k][s][VEC_LEN - 1] = dsp::Biquad::DENORMAL_GUARD;
+            }
+        }
+    }
+}
 
 void BandBank::set_coefs(int chn, int lane, const dsp::Biquad& section) noexcept
 {
@@ -396,15 +425,63 @@ void BandBank::set_state(int chn, int lane, const dsp::Biquad::State& state) noe
 
 void BandBank::process(float* const* out, Chunk& chunk) noexcept
 {
+    const long n = chunk.nbr_spl;
     for (int c = 0; c < chunk.nbr_chn; ++c) {
         for (int lane = chunk.nbr_lanes; lane < nbr_lanes_max; ++lane) {
             chunk.src[c][lane] = silent_input;
         }
-        if ((chunk.nbr_spl & 1) != 0) {
+        if ((n & 1) != 0) {
             for (int lane = 0; lane < chunk.nbr_lanes; ++lane) {
                 _pos[c][lane] ^= 1;
             }
         }
     }
+    if (chunk.nbr_guarded > 0) {
+        take_guarded(chunk);
+    }
     run(_planes, out, chunk);
+    if (chunk.nbr_guarded > 0) {
+        give_back_guarded(chunk);
+    }
+}
+
+void BandBank::take_guarded(Chunk& chunk) noexcept
+{
+    const long n = chunk.nbr_spl;
+    // The guarded sections pass through unweighted.
+    chunk.fade[SPARE_LANE] = 1;
+    chunk.fade_step[SPARE_LANE] = 0;
+    for (int c = 0; c < chunk.nbr_chn; ++c) {
+        // Where the block form puts the guard: the first sample of every
+        // pair, pairs starting after a leading single step when the toggle is
+        // 1 (so the samples of the toggle's parity), leaving a trailing
+        // single sample unguarded.
+        _planes.guard_table[c] = c < chunk.nbr_guarded ? chunk.guarded[c]->get_mem_pos() : 2;
+        _planes.guard[_planes.guard_table[c]][n - 1][VEC_LEN - 1] = -0.0f;
+        if (c < chunk.nbr_guarded) {
+            const dsp::Biquad& section = *chunk.guarded[c];
+            set_coefs(c, SPARE_LANE, section);
+            set_state(c, SPARE_LANE, section.get_state());
+            chunk.src[c][SPARE_LANE] = chunk.guarded_src[c];
+        }
+    }
+}
+
+void BandBank::give_back_guarded(const Chunk& chunk) noexcept
+{
+    const long n = chunk.nbr_spl;
+    for (int c = 0; c < chunk.nbr_guarded; ++c) {
+        dsp::Biquad::State state = get_state(c, SPARE_LANE);
+        state.pos = int((chunk.guarded[c]->get_mem_pos() + n) & 1);
+        chunk.guarded[c]->set_state(state);
+        for (long s = 0; s < n; ++s) {
+            chunk.guarded_out[c][s] = _planes.y[c][s][SPARE_LANE];
+        }
+        silence(c, SPARE_LANE);
+    }
+    // The unguarded last sample back to its table's pattern.
+    for (int k = 0; k < 2; ++k) {
+        _planes.guard[k][n - 1][VEC_LEN - 1] =
+            ((n - 1) & 1) == k ? dsp::Biquad::DENORMAL_GUARD : -0.0f;
+    }
 }

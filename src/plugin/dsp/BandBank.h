@@ -21,9 +21,13 @@
 class BandBank
 {
 public:
+    BandBank() noexcept;
+
     static constexpr int NBR_CHN = 2;
-    // Lanes per channel: one per band and a spare that stays silent.
+    // Lanes per channel: one per band and a spare, silent or running a
+    // guarded section.
     static constexpr int NBR_LANES = 16;
+    static constexpr int SPARE_LANE = NBR_LANES - 1;
     static constexpr long MAX_BLOCK_LEN = 64;
     // Lanes the kernel handles as one vector.
     static constexpr int VEC_LEN = 8;
@@ -53,6 +57,14 @@ public:
         bool gain_ramping = false;
         float gain = 1;
         alignas(32) float gain_ramp[MAX_BLOCK_LEN];
+        // Guarded sections that ride along in the spare lane of channels 0 to
+        // nbr_guarded - 1 (at most nbr_chn): section c runs over
+        // guarded_src[c] into guarded_out[c] with the bits, memory and toggle
+        // of guarded[c]->process_block_nd. guarded_out[c] may be no input.
+        int nbr_guarded = 0;
+        dsp::Biquad* guarded[NBR_CHN];
+        const float* guarded_src[NBR_CHN];
+        float* guarded_out[NBR_CHN];
     };
 
     // Audio thread; no lock, no allocation. The lane takes the section's
@@ -72,8 +84,8 @@ public:
     // Audio thread; no lock, no allocation. For every channel c below
     // nbr_chn and sample i: out[c][i] = (sum over the lanes b, in order, of
     // fade_b(i) y_b(i)) gain(i), where y_b is lane b's section run over its
-    // input (the fade is left out unless chunk.fading). The spare and
-    // unsummed lanes read silence.
+    // input (the fade is left out unless chunk.fading). The unsummed lanes
+    // read silence; the spare lane runs the chunk's guarded sections.
     void process(float* const* out, Chunk& chunk) noexcept;
 
     // Lanes of both channels as planes of NBR_LANES floats, the layout the
@@ -96,9 +108,19 @@ public:
         alignas(32) float y[NBR_CHN][MAX_BLOCK_LEN][NBR_LANES] = {};
         // One chunk's sum: the weighted outputs of VEC_LEN samples, lane by lane.
         alignas(32) float sum[NBR_LANES][VEC_LEN] = {};
+        // Added after b0 x in the last vector of a channel: -0 (which changes
+        // no sum) but for the guarded section's denormal guard in the spare
+        // lane. Table k guards the samples of parity k, table 2 none; a
+        // chunk takes one per channel and unguards its last sample.
+        alignas(32) float guard[3][MAX_BLOCK_LEN][VEC_LEN];
+        int guard_table[NBR_CHN] = {2, 2};
     };
 
 private:
+    // The chunk's guarded sections into the spare lanes, and back.
+    void take_guarded(Chunk& chunk) noexcept;
+    void give_back_guarded(const Chunk& chunk) noexcept;
+
     Planes _planes;
     // Toggle each lane's section would hold: the parity of the samples it ran
     // since its memory was last cleared.

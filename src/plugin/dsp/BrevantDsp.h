@@ -176,10 +176,10 @@ private:
                                      long nbr_spl) noexcept;
     void process_harm_balance(float* const* dst, const float* const* lp, int nbr_chn,
                               long nbr_spl) noexcept;
-    // Resonant low-pass of channel chn over src into its low-pass row.
-    void process_lpf(int chn, const float* src, long nbr_spl) noexcept;
-    // Both resonant low-passes, each over its channel of src.
-    void process_lpf_stereo(const float* const* src, long nbr_spl) noexcept;
+    // The band road from src into band_dst (as many channels as the stage
+    // runs) and the resonant low-passes of channels 0 to nbr_lpf - 1 over
+    // src into their low-pass rows.
+    void run_roads(float** band_dst, const float** src, int nbr_lpf, long nbr_spl) noexcept;
 
     // Main thread only: the MIDI manager's persistent settings and the
     // default controller map, parameter i on NRPN i.

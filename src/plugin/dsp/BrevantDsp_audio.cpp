@@ -86,25 +86,21 @@ void BrevantDsp::process_chunk_replacing(float** out, const float** in, long nbr
 
     if (!is_post_routing()) {
         if (mono_src || mono_dst) {
-            process_lpf(0, src[0], nbr_spl);
+            run_roads(out, src, 1, nbr_spl);
             process_disto_mono_r(lp, lp, nbr_spl);
-            _tap_stage.process_block(out, src, nbr_spl);
             process_harm_balance_mono(out, lp, nbr_spl);
         } else {
-            process_lpf_stereo(in, nbr_spl);
+            run_roads(out, in, 2, nbr_spl);
             process_disto_stereo_r(lp, lp, nbr_spl);
-            _tap_stage.process_block(out, in, nbr_spl);
             process_harm_balance_stereo(out, lp, nbr_spl);
         }
     } else {
         if (mono_src || mono_dst) {
-            _tap_stage.process_block(band, src, nbr_spl);
-            process_lpf(0, src[0], nbr_spl);
+            run_roads(band, src, 1, nbr_spl);
             process_harm_balance_mono(band, lp, nbr_spl);
             process_disto_mono_r(out, band, nbr_spl);
         } else {
-            _tap_stage.process_block(band, in, nbr_spl);
-            process_lpf_stereo(in, nbr_spl);
+            run_roads(band, in, 2, nbr_spl);
             process_harm_balance_stereo(band, lp, nbr_spl);
             process_disto_stereo_r(out, band, nbr_spl);
         }
@@ -129,17 +125,15 @@ void BrevantDsp::process_chunk_mix(float** out, const float** in, long nbr_spl) 
 
     if (mono_src || mono_dst) {
         if (!is_post_routing()) {
-            process_lpf(0, src[0], nbr_spl);
+            run_roads(band, src, 1, nbr_spl);
             process_disto_mono_r(lp, lp, nbr_spl);
-            _tap_stage.process_block(band, src, nbr_spl);
             process_harm_balance_mono(band, lp, nbr_spl);
             mix_mono(out, band, nbr_spl);
             if (mono_src && !mono_dst) {
                 dsp::BasicMixing::mix_1_1(out[1], band[0], nbr_spl);
             }
         } else {
-            _tap_stage.process_block(band, src, nbr_spl);
-            process_lpf(0, src[0], nbr_spl);
+            run_roads(band, src, 1, nbr_spl);
             process_harm_balance_mono(band, lp, nbr_spl);
             process_disto_mono_mix(out, band, nbr_spl);
             if (mono_src && !mono_dst) {
@@ -149,14 +143,12 @@ void BrevantDsp::process_chunk_mix(float** out, const float** in, long nbr_spl) 
         }
     } else {
         if (!is_post_routing()) {
-            process_lpf_stereo(in, nbr_spl);
+            run_roads(band, in, 2, nbr_spl);
             process_disto_stereo_r(lp, lp, nbr_spl);
-            _tap_stage.process_block(band, in, nbr_spl);
             process_harm_balance_stereo(band, lp, nbr_spl);
             mix_stereo(out, band, nbr_spl);
         } else {
-            _tap_stage.process_block(band, in, nbr_spl);
-            process_lpf_stereo(in, nbr_spl);
+            run_roads(band, in, 2, nbr_spl);
             process_harm_balance_stereo(band, lp, nbr_spl);
             process_disto_stereo_mix(out, band, nbr_spl);
         }
@@ -182,17 +174,14 @@ float BrevantDsp::get_gain() const noexcept
     return float(_gain_inertia._val_cur);
 }
 
-void BrevantDsp::process_lpf(int chn, const float* src, long nbr_spl) noexcept
+void BrevantDsp::run_roads(float** band_dst, const float** src, int nbr_lpf,
+                           long nbr_spl) noexcept
 {
-    _lpf[chn].process_block_nd(_lpf_buf_ptr_arr[chn], src, nbr_spl);
-}
-
-void BrevantDsp::process_lpf_stereo(const float* const* src, long nbr_spl) noexcept
-{
-    // The two low-passes are independent: one after the other or side by
-    // side gives the same bits.
-    dsp::Biquad::process_block_nd_2(_lpf[0], _lpf_buf_ptr_arr[0], src[0], _lpf[1],
-                                    _lpf_buf_ptr_arr[1], src[1], nbr_spl);
+    // The band road and the low-passes are independent: which runs first, or
+    // whether they run side by side, changes no bit. The bands read src
+    // before they write band_dst, which may be src.
+    dsp::Biquad* lpf[2] = {&_lpf[0], &_lpf[1]};
+    _tap_stage.process_block(band_dst, src, nbr_spl, lpf, _lpf_buf_ptr_arr, nbr_lpf);
 }
 
 void BrevantDsp::mix_stereo_to_mono(float* dst, const float* const* src,

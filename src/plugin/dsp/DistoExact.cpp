@@ -12,6 +12,22 @@ namespace {
 constexpr double two_over_pi = 0.6366197723675814;
 constexpr double half_pi = 1.5707963267948966;
 
+// Writes or adds one result.
+template <bool MIX>
+inline void put(float& dst, float y) noexcept
+{
+    dst = MIX ? dst + y : y;
+}
+
+// Sample by sample, by the definition.
+template <bool MIX>
+void eval_block(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+    for (long i = 0; i < nbr_spl; ++i) {
+        put<MIX>(dst[i], DistoExact::eval(src[i], gain));
+    }
+}
+
 #if DSP_VECTOR_EXT
 
 constexpr int vec_len = 4;
@@ -113,12 +129,11 @@ DSP_ALWAYS_INLINE void run(float* dst, const float* src, long nbr_spl, float gai
         long i = 0;
         if ((all_sure[0] & all_sure[1] & all_sure[2] & all_sure[3]) != 0) {
             for (; i < len_fast; ++i) {
-                d[i] = MIX ? d[i] + fast[i] : fast[i];
+                put<MIX>(d[i], fast[i]);
             }
         }
         for (; i < len; ++i) {
-            const float y = i < len_fast && sure[i] != 0 ? fast[i] : DistoExact::eval(x[i], gain);
-            d[i] = MIX ? d[i] + y : y;
+            put<MIX>(d[i], i < len_fast && sure[i] != 0 ? fast[i] : DistoExact::eval(x[i], gain));
         }
     }
 }
@@ -140,6 +155,11 @@ DSP_TARGET_AVX2 void run_avx2(float* dst, const float* src, long nbr_spl, float 
 template <bool MIX>
 void run_any(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
+    // Too short for a group of four.
+    if (nbr_spl < vec_len) {
+        eval_block<MIX>(dst, src, nbr_spl, gain);
+        return;
+    }
 #if DSP_HAS_AVX2_BUILD
     if (dsp::use_avx2()) {
         run_avx2<MIX>(dst, src, nbr_spl, gain);
@@ -154,10 +174,7 @@ void run_any(float* dst, const float* src, long nbr_spl, float gain) noexcept
 template <bool MIX>
 void run_any(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
-    for (long i = 0; i < nbr_spl; ++i) {
-        const float y = DistoExact::eval(src[i], gain);
-        dst[i] = MIX ? dst[i] + y : y;
-    }
+    eval_block<MIX>(dst, src, nbr_spl, gain);
 }
 
 #endif

@@ -265,18 +265,33 @@ void FilterTapStage::set_stereo_flag(bool stereo) noexcept
 
 void FilterTapStage::process_block(float** out, const float** in, long nbr_spl) noexcept
 {
+    process_block(out, in, nbr_spl, nullptr, nullptr, 0);
+}
+
+void FilterTapStage::process_block(float** out, const float** in, long nbr_spl,
+                                   dsp::Biquad* const* lpf, float* const* lp_out,
+                                   int nbr_lpf) noexcept
+{
     copy_rand_block(in, nbr_spl);
     const int nbr_chn = _stereo_flag ? 2 : 1;
 
-    if (_band_gain_step == 0 &&
-        (_nbr_active_band == 0 || std::fabs(_band_gain_cur) < band_gain_silent)) {
-        for (int chn = 0; chn < nbr_chn; ++chn) {
-            dsp::BasicMixing::clear(out[chn], nbr_spl);
+    const bool silent = _band_gain_step == 0 &&
+                        (_nbr_active_band == 0 || std::fabs(_band_gain_cur) < band_gain_silent);
+    if (silent || _nbr_active_band == 0) {
+        // The low-passes before out is written: out may be in.
+        if (nbr_lpf == 2) {
+            dsp::Biquad::process_block_nd_2(*lpf[0], lp_out[0], in[0], *lpf[1], lp_out[1], in[1],
+                                            nbr_spl);
+        } else if (nbr_lpf == 1) {
+            lpf[0]->process_block_nd(lp_out[0], in[0], nbr_spl);
         }
-        return;
-    }
-    if (_nbr_active_band == 0) {
-        apply_band_gain(out, nbr_chn, nbr_spl);
+        if (silent) {
+            for (int chn = 0; chn < nbr_chn; ++chn) {
+                dsp::BasicMixing::clear(out[chn], nbr_spl);
+            }
+        } else {
+            apply_band_gain(out, nbr_chn, nbr_spl);
+        }
         return;
     }
 
@@ -287,6 +302,12 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl) 
     chunk.nbr_chn = nbr_chn;
     chunk.nbr_lanes = _nbr_active_band;
     chunk.nbr_spl = nbr_spl;
+    chunk.nbr_guarded = nbr_lpf;
+    for (int chn = 0; chn < nbr_lpf; ++chn) {
+        chunk.guarded[chn] = lpf[chn];
+        chunk.guarded_src[chn] = in[chn];
+        chunk.guarded_out[chn] = lp_out[chn];
+    }
     for (int band = 0; band < _nbr_active_band; ++band) {
         // The write position is already past the block, so a delay of 0 reads
         // the block just written; the copy behind the ring makes the read

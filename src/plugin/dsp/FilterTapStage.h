@@ -99,6 +99,12 @@ public:
     // (1..64): in and out hold one channel pointer per channel (two when
     // stereo). out may be in.
     void process_block(float** out, const float** in, long nbr_spl) noexcept;
+    // Audio thread; no lock, no allocation. The same, with the owner's
+    // resonant low-passes of channels 0 to nbr_lpf - 1 (at most the stage's
+    // channel count) riding along: lp_out[c] gets lpf[c]->process_block_nd
+    // over in[c]. lp_out[c] may be no input and no output.
+    void process_block(float** out, const float** in, long nbr_spl, dsp::Biquad* const* lpf,
+                       float* const* lp_out, int nbr_lpf) noexcept;
 
     // Audio thread; no lock, no allocation. The band layout: bands below the
     // first rising band are steady, those up to the first falling band fade
