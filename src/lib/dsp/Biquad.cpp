@@ -262,22 +262,6 @@ void Biquad::clear_buffers() noexcept
     _mem_pos = 0;
 }
 
-Biquad::State Biquad::get_state() const noexcept
-{
-    const int t = _mem_pos;
-    return {_mem_x[t], _mem_x[1 - t], _mem_y[t], _mem_y[1 - t], t};
-}
-
-void Biquad::set_state(const State& state) noexcept
-{
-    const int t = state.pos & 1;
-    _mem_x[t] = state.x1;
-    _mem_x[1 - t] = state.x2;
-    _mem_y[t] = state.y1;
-    _mem_y[1 - t] = state.y2;
-    _mem_pos = t;
-}
-
 void Biquad::set_mem_dc(float val) noexcept
 {
     _mem_x[0] = _mem_x[1] = val;

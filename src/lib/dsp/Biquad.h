@@ -91,8 +91,20 @@ public:
 
     // Audio thread; no lock. The memory, for an owner that runs the section
     // elsewhere (side by side with others) and hands the memory back.
-    [[nodiscard]] State get_state() const noexcept;
-    void set_state(const State& state) noexcept;
+    [[nodiscard]] State get_state() const noexcept
+    {
+        const int t = _mem_pos;
+        return {_mem_x[t], _mem_x[1 - t], _mem_y[t], _mem_y[1 - t], t};
+    }
+    void set_state(const State& state) noexcept
+    {
+        const int t = state.pos & 1;
+        _mem_x[t] = state.x1;
+        _mem_x[1 - t] = state.x2;
+        _mem_y[t] = state.y1;
+        _mem_y[1 - t] = state.y2;
+        _mem_pos = t;
+    }
 
     // Memory slot k (0 or 1) of the input and output samples, and the toggle.
     [[nodiscard]] float get_mem_x(int k) const noexcept { return _mem_x[k]; }

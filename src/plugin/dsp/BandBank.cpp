@@ -411,7 +411,7 @@ void BandBank::clear_mem(int chn, int lane) noexcept
 dsp::Biquad::State BandBank::get_state(int chn, int lane) const noexcept
 {
     return {_planes.x1[chn][lane], _planes.x2[chn][lane], _planes.y1[chn][lane],
-            _planes.y2[chn][lane], _pos[chn][lane]};
+            _planes.y2[chn][lane], _parity[chn] ^ _pos_base[chn][lane]};
 }
 
 void BandBank::set_state(int chn, int lane, const dsp::Biquad::State& state) noexcept
@@ -420,7 +420,7 @@ void BandBank::set_state(int chn, int lane, const dsp::Biquad::State& state) noe
     _planes.x2[chn][lane] = state.x2;
     _planes.y1[chn][lane] = state.y1;
     _planes.y2[chn][lane] = state.y2;
-    _pos[chn][lane] = state.pos & 1;
+    _pos_base[chn][lane] = _parity[chn] ^ (state.pos & 1);
 }
 
 void BandBank::process(float* const* out, Chunk& chunk) noexcept
@@ -430,11 +430,7 @@ void BandBank::process(float* const* out, Chunk& chunk) noexcept
         for (int lane = chunk.nbr_lanes; lane < nbr_lanes_max; ++lane) {
             chunk.src[c][lane] = silent_input;
         }
-        if ((n & 1) != 0) {
-            for (int lane = 0; lane < chunk.nbr_lanes; ++lane) {
-                _pos[c][lane] ^= 1;
-            }
-        }
+        _parity[c] ^= int(n & 1);
     }
     if (chunk.nbr_guarded > 0) {
         take_guarded(chunk);

@@ -77,7 +77,8 @@ public:
     // dsp::Biquad::clear_buffers.
     void clear_mem(int chn, int lane) noexcept;
     // Audio thread; no lock, no allocation. The lane's memory, as the section
-    // run alone would hold it.
+    // run alone would hold it; for a lane that the last chunks did not sum,
+    // the toggle follows its channel's samples all the same.
     [[nodiscard]] dsp::Biquad::State get_state(int chn, int lane) const noexcept;
     void set_state(int chn, int lane, const dsp::Biquad::State& state) noexcept;
 
@@ -122,7 +123,8 @@ private:
     void give_back_guarded(const Chunk& chunk) noexcept;
 
     Planes _planes;
-    // Toggle each lane's section would hold: the parity of the samples it ran
-    // since its memory was last cleared.
-    int _pos[NBR_CHN][NBR_LANES] = {};
+    // Toggle of each lane's section: the parity of the samples its channel
+    // ran, against the parity when the lane's memory was last set.
+    int _parity[NBR_CHN] = {};
+    int _pos_base[NBR_CHN][NBR_LANES] = {};
 };

@@ -371,20 +371,27 @@ void FilterTapStage::load_bank() noexcept
     for (int chn = 0; chn < NBR_CHN; ++chn) {
         for (int band = 0; band < NBR_BANDS; ++band) {
             if (band < _nbr_active_band) {
+                // An inactive band's memory is clear (it was cleared when the
+                // band left), so a band coming back starts from clear memory.
+                if (band >= _nbr_bank_band) {
+                    _bank.clear_mem(chn, band);
+                }
                 _bank.set_coefs(chn, band, _filter[chn][band]);
             } else {
-                // An inactive band's memory is clear (it was cleared when the
-                // band left); the bank keeps it so.
                 _bank.silence(chn, band);
             }
         }
     }
+    _nbr_bank_band = _nbr_active_band;
     _bank_dirty = false;
 }
 
 const dsp::Filter2p& FilterTapStage::get_filter(int chn, int band) const noexcept
 {
-    _filter[chn][band].set_state(_bank.get_state(chn, band));
+    // An inactive band's filter holds the memory it was cleared to.
+    if (band < _nbr_active_band) {
+        _filter[chn][band].set_state(_bank.get_state(chn, band));
+    }
     return _filter[chn][band];
 }
 
@@ -505,7 +512,9 @@ void FilterTapStage::process_band_no_ramp(float** out, int band, int nbr_chn, lo
     const bool mix = mix_flag && band != 0;
     for (int chn = 0; chn < nbr_chn; ++chn) {
         dsp::Filter2p& f = _filter[chn][band];
-        f.set_state(_bank.get_state(chn, band));
+        if (band < _nbr_active_band) {
+            f.set_state(_bank.get_state(chn, band));
+        }
         const float* line = _delay_line[chn].data();
         if (mix) {
             f.process_block_mix(out[chn], line + read_pos, first);

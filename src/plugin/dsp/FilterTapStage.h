@@ -228,6 +228,8 @@ private:
     BandBank _bank;
     // The bank's coefficients or active lanes are out of date.
     bool _bank_dirty = true;
+    // Active bands when the bank last took the coefficients.
+    int _nbr_bank_band = 0;
     std::uint64_t _noise_state = 0;
     BrevantDsp* _owner_ptr = nullptr;
 };

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <random>
@@ -320,6 +321,16 @@ long run_random_stream(std::mt19937& gen)
     }
     for (int ch = 0; ch < 2; ++ch) {
         EXPECT_EQ(first_difference(r.got[ch], r.want[ch]), -1) << "channel " << ch;
+        // The band filters end with the model's memory and toggle.
+        for (int band = 0; band < FilterTapStage::NBR_BANDS; ++band) {
+            const dsp::Biquad::State got = rig.dsp.get_tap_stage().get_filter(ch, band).get_state();
+            const model::Section& want = rig.ref.tap.f[ch][band];
+            const float got_mem[4] = {got.x1, got.x2, got.y1, got.y2};
+            const float want_mem[4] = {want.xm[want.t], want.xm[1 - want.t], want.ym[want.t],
+                                       want.ym[1 - want.t]};
+            EXPECT_EQ(std::memcmp(got_mem, want_mem, sizeof got_mem), 0) << "band " << band;
+            EXPECT_EQ(got.pos, want.t) << "band " << band;
+        }
     }
     return 2 * len;
 }
