@@ -266,13 +266,15 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
     }
 }
 
-// Pass 3: per output sample, the bands in order, then the gain.
-template <int NC, int NV>
+// Pass 3: per output sample, the bands in order, then the gain; with GUARD
+// the spare lane's outputs go to the guarded sections' outputs.
+template <int NC, int NV, bool GUARD>
 DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chunk) noexcept
 {
     const long n = chunk.nbr_spl;
     const int nbr_lanes = chunk.nbr_lanes;
     for (int c = 0; c < NC; ++c) {
+        const bool guarded = GUARD && c < chunk.nbr_guarded;
         long s = 0;
         for (; s + vec_len <= n; s += vec_len) {
             for (int v = 0; v < NV; ++v) {
@@ -286,6 +288,11 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
                 for (int l = 0; l < vec_len; ++l) {
                     store(p.sum[v * vec_len + l], r[l]);
                 }
+            }
+            if (guarded) {
+                Vec spare;
+                load(spare, p.sum[BandBank::SPARE_LANE]);
+                store(chunk.guarded_out[c] + s, spare);
             }
             Vec acc;
             load(acc, p.sum[0]);
@@ -310,6 +317,9 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
             }
             const float gain = chunk.gain_ramping ? chunk.gain_ramp[s] : chunk.gain;
             out[c][s] = acc * gain;
+            if (guarded) {
+                chunk.guarded_out[c][s] = y[BandBank::SPARE_LANE];
+            }
         }
     }
 }
@@ -319,7 +329,7 @@ DSP_ALWAYS_INLINE void run_chunk(Planes& p, float* const* out, Chunk& chunk) noe
 {
     gather<NC, NV>(p, chunk);
     run_sections<NC, NV, FADE, GUARD>(p, chunk);
-    sum_lanes<NC, NV>(p, out, chunk);
+    sum_lanes<NC, NV, GUARD>(p, out, chunk);
 }
 
 // One instance per channel count, vector count, fade and guard, so that every
@@ -470,9 +480,6 @@ void BandBank::give_back_guarded(const Chunk& chunk) noexcept
         dsp::Biquad::State state = get_state(c, SPARE_LANE);
         state.pos = int((chunk.guarded[c]->get_mem_pos() + n) & 1);
         chunk.guarded[c]->set_state(state);
-        for (long s = 0; s < n; ++s) {
-            chunk.guarded_out[c][s] = _planes.y[c][s][SPARE_LANE];
-        }
         silence(c, SPARE_LANE);
     }
     // The unguarded last sample back to its table's pattern.

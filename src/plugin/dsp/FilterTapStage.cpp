@@ -303,10 +303,11 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl,
     chunk.nbr_lanes = _nbr_active_band;
     chunk.nbr_spl = nbr_spl;
     chunk.nbr_guarded = nbr_lpf;
-    for (int chn = 0; chn < nbr_lpf; ++chn) {
-        chunk.guarded[chn] = lpf[chn];
-        chunk.guarded_src[chn] = in[chn];
-        chunk.guarded_out[chn] = lp_out[chn];
+    for (int chn = 0; chn < NBR_CHN; ++chn) {
+        const bool used = chn < nbr_lpf;
+        chunk.guarded[chn] = used ? lpf[chn] : nullptr;
+        chunk.guarded_src[chn] = used ? in[chn] : nullptr;
+        chunk.guarded_out[chn] = used ? lp_out[chn] : nullptr;
     }
     for (int band = 0; band < _nbr_active_band; ++band) {
         // The write position is already past the block, so a delay of 0 reads
