@@ -143,7 +143,7 @@ using Planes = BandBank::Planes;
 using Chunk = BandBank::Chunk;
 
 // Pass 1: inputs sample-major, behind the two samples of memory.
-template <int NC, int NV>
+template <int NC, int NV, bool GUARD>
 DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
 {
     const long n = chunk.nbr_spl;
@@ -152,10 +152,19 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
             const int lane = v * vec_len;
             float(*x)[nbr_lanes_max] = p.x[c];
             const float* const* src = &chunk.src[c][lane];
+            // A guarded section's memory enters its lane in a register (stored
+            // alone and loaded whole, it would hold the load up).
+            const bool spare = GUARD && v == NV - 1 && c < chunk.nbr_guarded;
             Vec mem;
             load(mem, &p.x2[c][lane]);
+            if (spare) {
+                mem[vec_len - 1] = chunk.guarded_lane[c].x2;
+            }
             store(&x[0][lane], mem);
             load(mem, &p.x1[c][lane]);
+            if (spare) {
+                mem[vec_len - 1] = chunk.guarded_lane[c].x1;
+            }
             store(&x[1][lane], mem);
             long s = 0;
             for (; s + vec_len <= n; s += vec_len) {
@@ -212,6 +221,26 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
             load(fade_step[v], chunk.fade_step + v * vec_len);
         }
     }
+    // The guarded sections enter the spare lanes in registers, and pass
+    // through unweighted.
+    constexpr int last = NV - 1;
+    constexpr int spare = vec_len - 1;
+    if constexpr (GUARD) {
+        for (int c = 0; c < NC && c < chunk.nbr_guarded; ++c) {
+            const BandBank::GuardedLane& g = chunk.guarded_lane[c];
+            b0[c][last][spare] = g.b0;
+            b1[c][last][spare] = g.b1;
+            b2[c][last][spare] = g.b2;
+            a1[c][last][spare] = g.a1;
+            a2[c][last][spare] = g.a2;
+            y1[c][last][spare] = g.y1;
+            y2[c][last][spare] = g.y2;
+        }
+        if constexpr (FADE) {
+            fade[last][spare] = 1;
+            fade_step[last][spare] = 0;
+        }
+    }
 
     for (long s = 0; s < n; ++s) {
         for (int c = 0; c < NC; ++c) {
@@ -223,9 +252,11 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
                 load(x2, &p.x[c][s][l]);
                 Vec y0 = b0[c][v] * x0;
                 if constexpr (GUARD) {
-                    if (v == NV - 1) {
+                    if (v == last) {
+                        // The last sample of a chunk is never guarded.
+                        const int table = s + 1 < n ? p.guard_table[c] : BandBank::NO_GUARD;
                         Vec g;
-                        load(g, p.guard[p.guard_table[c]][s]);
+                        load(g, p.guard[table][s]);
                         y0 = y0 + g;
                     }
                 }
@@ -250,13 +281,26 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
     for (int c = 0; c < NC; ++c) {
         for (int v = 0; v < NV; ++v) {
             const int l = v * vec_len;
+            Vec x1, x2;
+            load(x1, &p.x[c][n + 1][l]);
+            load(x2, &p.x[c][n][l]);
+            // A guarded section's memory leaves its lane, which is left
+            // silent and clear.
+            if (GUARD && v == last && c < chunk.nbr_guarded) {
+                BandBank::GuardedLane& g = chunk.guarded_lane[c];
+                g.x1 = x1[spare];
+                g.x2 = x2[spare];
+                g.y1 = y1[c][v][spare];
+                g.y2 = y2[c][v][spare];
+                x1[spare] = 0;
+                x2[spare] = 0;
+                y1[c][v][spare] = 0;
+                y2[c][v][spare] = 0;
+            }
             store(&p.y1[c][l], y1[c][v]);
             store(&p.y2[c][l], y2[c][v]);
-            Vec mem;
-            load(mem, &p.x[c][n + 1][l]);
-            store(&p.x1[c][l], mem);
-            load(mem, &p.x[c][n][l]);
-            store(&p.x2[c][l], mem);
+            store(&p.x1[c][l], x1);
+            store(&p.x2[c][l], x2);
         }
     }
     if constexpr (FADE) {
@@ -327,7 +371,7 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
 template <int NC, int NV, bool FADE, bool GUARD>
 DSP_ALWAYS_INLINE void run_chunk(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
-    gather<NC, NV>(p, chunk);
+    gather<NC, NV, GUARD>(p, chunk);
     run_sections<NC, NV, FADE, GUARD>(p, chunk);
     sum_lanes<NC, NV, GUARD>(p, out, chunk);
 }
@@ -384,12 +428,12 @@ void run(Planes& p, float* const* out, Chunk& chunk) noexcept
 
 BandBank::BandBank() noexcept
 {
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k <= NO_GUARD; ++k) {
         for (long s = 0; s < MAX_BLOCK_LEN; ++s) {
             for (float& g : _planes.guard[k][s]) {
                 g = -0.0f;
             }
-            if (k < 2 && (s & 1) == k) {
+            if (k != NO_GUARD && (s & 1) == k) {
                 _planes.guard[k][s][VEC_LEN - 1] = dsp::Biquad::DENORMAL_GUARD;
             }
         }
@@ -453,38 +497,30 @@ void BandBank::process(float* const* out, Chunk& chunk) noexcept
 
 void BandBank::take_guarded(Chunk& chunk) noexcept
 {
-    const long n = chunk.nbr_spl;
-    // The guarded sections pass through unweighted.
-    chunk.fade[SPARE_LANE] = 1;
-    chunk.fade_step[SPARE_LANE] = 0;
     for (int c = 0; c < chunk.nbr_chn; ++c) {
+        if (c >= chunk.nbr_guarded) {
+            _planes.guard_table[c] = NO_GUARD;
+            continue;
+        }
         // Where the block form puts the guard: the first sample of every
         // pair, pairs starting after a leading single step when the toggle is
-        // 1 (so the samples of the toggle's parity), leaving a trailing
-        // single sample unguarded.
-        _planes.guard_table[c] = c < chunk.nbr_guarded ? chunk.guarded[c]->get_mem_pos() : 2;
-        _planes.guard[_planes.guard_table[c]][n - 1][VEC_LEN - 1] = -0.0f;
-        if (c < chunk.nbr_guarded) {
-            const dsp::Biquad& section = *chunk.guarded[c];
-            set_coefs(c, SPARE_LANE, section);
-            set_state(c, SPARE_LANE, section.get_state());
-            chunk.src[c][SPARE_LANE] = chunk.guarded_src[c];
-        }
+        // 1, so the samples of the toggle's parity (the kernel leaves a
+        // trailing single sample unguarded).
+        const dsp::Biquad& section = *chunk.guarded[c];
+        const dsp::Biquad::State state = section.get_state();
+        _planes.guard_table[c] = state.pos;
+        chunk.guarded_lane[c] = {section._b[0], section._b[1], section._b[2], section._a[1],
+                                 section._a[2], state.x1,      state.x2,      state.y1,
+                                 state.y2};
+        chunk.src[c][SPARE_LANE] = chunk.guarded_src[c];
     }
 }
 
 void BandBank::give_back_guarded(const Chunk& chunk) noexcept
 {
-    const long n = chunk.nbr_spl;
     for (int c = 0; c < chunk.nbr_guarded; ++c) {
-        dsp::Biquad::State state = get_state(c, SPARE_LANE);
-        state.pos = int((chunk.guarded[c]->get_mem_pos() + n) & 1);
-        chunk.guarded[c]->set_state(state);
-        silence(c, SPARE_LANE);
-    }
-    // The unguarded last sample back to its table's pattern.
-    for (int k = 0; k < 2; ++k) {
-        _planes.guard[k][n - 1][VEC_LEN - 1] =
-            ((n - 1) & 1) == k ? dsp::Biquad::DENORMAL_GUARD : -0.0f;
+        const GuardedLane& g = chunk.guarded_lane[c];
+        dsp::Biquad& section = *chunk.guarded[c];
+        section.set_state({g.x1, g.x2, g.y1, g.y2, int((section.get_mem_pos() + chunk.nbr_spl) & 1)});
     }
 }

@@ -28,10 +28,19 @@ public:
     // guarded section.
     static constexpr int NBR_LANES = 16;
     static constexpr int SPARE_LANE = NBR_LANES - 1;
+    // Guard table without a guard.
+    static constexpr int NO_GUARD = 2;
     static constexpr long MAX_BLOCK_LEN = 64;
     // Lanes the kernel handles as one vector.
     static constexpr int VEC_LEN = 8;
     static constexpr int NBR_VEC = NBR_LANES / VEC_LEN;
+
+    // A section's coefficients and memory (samples at n-1 and n-2).
+    struct GuardedLane
+    {
+        float b0, b1, b2, a1, a2;
+        float x1, x2, y1, y2;
+    };
 
     // One chunk of the band road. Its arrays are left uninitialised (it
     // lives on the audio path's stack); the caller fills what it uses.
@@ -65,6 +74,9 @@ public:
         dsp::Biquad* guarded[NBR_CHN];
         const float* guarded_src[NBR_CHN];
         float* guarded_out[NBR_CHN];
+        // The bank's own: each guarded section's coefficients and memory
+        // while the chunk runs.
+        GuardedLane guarded_lane[NBR_CHN];
     };
 
     // Audio thread; no lock, no allocation. The lane takes the section's
@@ -111,10 +123,10 @@ public:
         alignas(32) float sum[NBR_LANES][VEC_LEN] = {};
         // Added after b0 x in the last vector of a channel: -0 (which changes
         // no sum) but for the guarded section's denormal guard in the spare
-        // lane. Table k guards the samples of parity k, table 2 none; a
-        // chunk takes one per channel and unguards its last sample.
+        // lane. Table k guards the samples of parity k, table NO_GUARD none;
+        // a chunk takes one per channel, and NO_GUARD for its last sample.
         alignas(32) float guard[3][MAX_BLOCK_LEN][VEC_LEN];
-        int guard_table[NBR_CHN] = {2, 2};
+        int guard_table[NBR_CHN] = {NO_GUARD, NO_GUARD};
     };
 
 private:
