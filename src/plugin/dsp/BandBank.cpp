@@ -22,6 +22,7 @@
 
 #include "lib/dsp/VectorTarget.h"
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -37,6 +38,15 @@ constexpr int nbr_lanes_max = BandBank::NBR_LANES;
 typedef float Vec __attribute__((vector_size(vec_len * sizeof(float))));
 // The same at any float address.
 typedef float VecAt __attribute__((vector_size(vec_len * sizeof(float)), aligned(4), may_alias));
+typedef std::int32_t VecMask __attribute__((vector_size(vec_len * sizeof(float))));
+
+// v with its last lane set to val, in registers (an element written alone
+// would go through memory and hold up the next load of the whole vector).
+DSP_ALWAYS_INLINE void set_last(Vec& v, float val) noexcept
+{
+    const VecMask last = {0, 0, 0, 0, 0, 0, 0, -1};
+    v = last ? val - Vec{} : v;
+}
 
 DSP_ALWAYS_INLINE void load(Vec& v, const float* src) noexcept
 {
@@ -88,6 +98,11 @@ inline Vec operator*(const Vec& a, const Vec& b) noexcept
 inline void load(Vec& v, const float* src) noexcept
 {
     std::memcpy(&v, src, sizeof v);
+}
+
+inline void set_last(Vec& v, float val) noexcept
+{
+    v[vec_len - 1] = val;
 }
 
 inline void store(float* dst, const Vec& v) noexcept
@@ -158,12 +173,12 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
             Vec mem;
             load(mem, &p.x2[c][lane]);
             if (spare) {
-                mem[vec_len - 1] = chunk.guarded_lane[c].x2;
+                set_last(mem, chunk.guarded_lane[c].x2);
             }
             store(&x[0][lane], mem);
             load(mem, &p.x1[c][lane]);
             if (spare) {
-                mem[vec_len - 1] = chunk.guarded_lane[c].x1;
+                set_last(mem, chunk.guarded_lane[c].x1);
             }
             store(&x[1][lane], mem);
             long s = 0;
@@ -228,17 +243,17 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
     if constexpr (GUARD) {
         for (int c = 0; c < NC && c < chunk.nbr_guarded; ++c) {
             const BandBank::GuardedLane& g = chunk.guarded_lane[c];
-            b0[c][last][spare] = g.b0;
-            b1[c][last][spare] = g.b1;
-            b2[c][last][spare] = g.b2;
-            a1[c][last][spare] = g.a1;
-            a2[c][last][spare] = g.a2;
-            y1[c][last][spare] = g.y1;
-            y2[c][last][spare] = g.y2;
+            set_last(b0[c][last], g.b0);
+            set_last(b1[c][last], g.b1);
+            set_last(b2[c][last], g.b2);
+            set_last(a1[c][last], g.a1);
+            set_last(a2[c][last], g.a2);
+            set_last(y1[c][last], g.y1);
+            set_last(y2[c][last], g.y2);
         }
         if constexpr (FADE) {
-            fade[last][spare] = 1;
-            fade_step[last][spare] = 0;
+            set_last(fade[last], 1);
+            set_last(fade_step[last], 0);
         }
     }
 
@@ -292,10 +307,10 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
                 g.x2 = x2[spare];
                 g.y1 = y1[c][v][spare];
                 g.y2 = y2[c][v][spare];
-                x1[spare] = 0;
-                x2[spare] = 0;
-                y1[c][v][spare] = 0;
-                y2[c][v][spare] = 0;
+                set_last(x1, 0);
+                set_last(x2, 0);
+                set_last(y1[c][v], 0);
+                set_last(y2[c][v], 0);
             }
             store(&p.y1[c][l], y1[c][v]);
             store(&p.y2[c][l], y2[c][v]);
