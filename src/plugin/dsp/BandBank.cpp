@@ -7,7 +7,11 @@
 //      its own difference equation, y = b0 x + b1 x1 + b2 x2 - (a1 y1 + a2 y2)
 //      with the terms formed and added in exactly this order, as
 //      dsp::Biquad does for one section; the lanes of a vector are
-//      independent sections, so stepping them together changes no bit;
+//      independent sections, so stepping them together changes no bit. In
+//      the spare lane a guarded section adds its denormal guard right after
+//      b0 x, as dsp::Biquad::process_block_nd does, on the samples where the
+//      block form puts it; every other lane adds -0 there, which leaves
+//      every value, signed zeros and NaNs included, as it was;
 //   3. sum: the weighted outputs are turned back lane-major and each output
 //      sample is summed band 0 first, band 1 next and so on, one addition
 //      after another as the bands would be added one by one; vectors here

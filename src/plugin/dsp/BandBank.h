@@ -16,6 +16,11 @@
 // or computed in another precision, so the result has the bits of the
 // sections run one after another.
 //
+// The spare lane of each channel can carry one more section for a chunk, with
+// the denormal guard of dsp::Biquad::process_block_nd: the effect's resonant
+// low-pass rides there, so that its recursion overlaps the bands' instead of
+// running alone.
+//
 // Used by one thread at a time (the audio thread); no operation allocates or
 // locks. A new bank has every lane silent (coefficients and memory zero).
 class BandBank
