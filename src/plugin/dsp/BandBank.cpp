@@ -43,6 +43,15 @@ typedef float Vec __attribute__((vector_size(vec_len * sizeof(float))));
 // The same at any float address.
 typedef float VecAt __attribute__((vector_size(vec_len * sizeof(float)), aligned(4), may_alias));
 typedef std::int32_t VecMask __attribute__((vector_size(vec_len * sizeof(float))));
+// Half a vector, at any float address.
+typedef float Half __attribute__((vector_size(vec_len / 2 * sizeof(float))));
+typedef float HalfAt
+    __attribute__((vector_size(vec_len / 2 * sizeof(float)), aligned(4), may_alias));
+
+DSP_ALWAYS_INLINE void load_half(Half& v, const float* src) noexcept
+{
+    v = *reinterpret_cast<const HalfAt*>(src);
+}
 
 // v with its last lane set to val, in registers (an element written alone
 // would go through memory and hold up the next load of the whole vector).
@@ -127,32 +136,37 @@ DSP_ALWAYS_INLINE void splat(Vec& v, float val) noexcept
     }
 }
 
-// r[i][j] becomes r[j][i]: pairs of elements, then pairs of pairs, then halves.
-DSP_ALWAYS_INLINE void transpose(Vec (&r)[vec_len]) noexcept
+// Column j of the 8 x 8 block whose row i starts at row[i], into r[j].
+// The halves of the vectors are put together by the loads (row i beside row
+// i + 4), so that only 4 x 4 transposes within the halves are left to the
+// shuffles.
+DSP_ALWAYS_INLINE void load_transposed(Vec (&r)[vec_len], const float* const (&row)[vec_len]) noexcept
 {
-#if defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12)
-    Vec t[vec_len];
-    for (int k = 0; k < vec_len; k += 2) {
-        t[k] = __builtin_shufflevector(r[k], r[k + 1], 0, 8, 1, 9, 4, 12, 5, 13);
-        t[k + 1] = __builtin_shufflevector(r[k], r[k + 1], 2, 10, 3, 11, 6, 14, 7, 15);
-    }
-    Vec u[vec_len];
-    for (int k = 0; k < vec_len; k += 4) {
-        u[k] = __builtin_shufflevector(t[k], t[k + 2], 0, 1, 8, 9, 4, 5, 12, 13);
-        u[k + 1] = __builtin_shufflevector(t[k], t[k + 2], 2, 3, 10, 11, 6, 7, 14, 15);
-        u[k + 2] = __builtin_shufflevector(t[k + 1], t[k + 3], 0, 1, 8, 9, 4, 5, 12, 13);
-        u[k + 3] = __builtin_shufflevector(t[k + 1], t[k + 3], 2, 3, 10, 11, 6, 7, 14, 15);
-    }
-    for (int k = 0; k < 4; ++k) {
-        r[k] = __builtin_shufflevector(u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
-        r[k + 4] = __builtin_shufflevector(u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+#if DSP_VECTOR_EXT && (defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12))
+    constexpr int half = vec_len / 2;
+    for (int h = 0; h < 2; ++h) {
+        Vec a[half];
+        DSP_UNROLL_8
+        for (int i = 0; i < half; ++i) {
+            Half lo;
+            Half hi;
+            load_half(lo, row[i] + h * half);
+            load_half(hi, row[i + half] + h * half);
+            a[i] = __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
+        }
+        const Vec t0 = __builtin_shufflevector(a[0], a[1], 0, 8, 1, 9, 4, 12, 5, 13);
+        const Vec t1 = __builtin_shufflevector(a[0], a[1], 2, 10, 3, 11, 6, 14, 7, 15);
+        const Vec t2 = __builtin_shufflevector(a[2], a[3], 0, 8, 1, 9, 4, 12, 5, 13);
+        const Vec t3 = __builtin_shufflevector(a[2], a[3], 2, 10, 3, 11, 6, 14, 7, 15);
+        r[h * half] = __builtin_shufflevector(t0, t2, 0, 1, 8, 9, 4, 5, 12, 13);
+        r[h * half + 1] = __builtin_shufflevector(t0, t2, 2, 3, 10, 11, 6, 7, 14, 15);
+        r[h * half + 2] = __builtin_shufflevector(t1, t3, 0, 1, 8, 9, 4, 5, 12, 13);
+        r[h * half + 3] = __builtin_shufflevector(t1, t3, 2, 3, 10, 11, 6, 7, 14, 15);
     }
 #else
-    for (int i = 0; i < vec_len; ++i) {
-        for (int j = i + 1; j < vec_len; ++j) {
-            const float tmp = r[i][j];
-            r[i][j] = r[j][i];
-            r[j][i] = tmp;
+    for (int j = 0; j < vec_len; ++j) {
+        for (int i = 0; i < vec_len; ++i) {
+            r[j][i] = row[i][j];
         }
     }
 #endif
@@ -187,12 +201,11 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
             store(&x[1][lane], mem);
             long s = 0;
             for (; s + vec_len <= n; s += vec_len) {
+                const float* const row[vec_len] = {src[0] + s, src[1] + s, src[2] + s,
+                                                   src[3] + s, src[4] + s, src[5] + s,
+                                                   src[6] + s, src[7] + s};
                 Vec r[vec_len];
-                DSP_UNROLL_8
-                for (int l = 0; l < vec_len; ++l) {
-                    load(r[l], src[l] + s);
-                }
-                transpose(r);
+                load_transposed(r, row);
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
                     store(&x[s + 2 + l][lane], r[l]);
@@ -341,12 +354,13 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
         long s = 0;
         for (; s + vec_len <= n; s += vec_len) {
             for (int v = 0; v < NV; ++v) {
+                const int lane = v * vec_len;
+                const float* const row[vec_len] = {
+                    &p.y[c][s][lane],     &p.y[c][s + 1][lane], &p.y[c][s + 2][lane],
+                    &p.y[c][s + 3][lane], &p.y[c][s + 4][lane], &p.y[c][s + 5][lane],
+                    &p.y[c][s + 6][lane], &p.y[c][s + 7][lane]};
                 Vec r[vec_len];
-                DSP_UNROLL_8
-                for (int l = 0; l < vec_len; ++l) {
-                    load(r[l], &p.y[c][s + l][v * vec_len]);
-                }
-                transpose(r);
+                load_transposed(r, row);
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
                     store(p.sum[v * vec_len + l], r[l]);
