@@ -140,7 +140,8 @@ DSP_ALWAYS_INLINE void splat(Vec& v, float val) noexcept
 // The halves of the vectors are put together by the loads (row i beside row
 // i + 4), so that only 4 x 4 transposes within the halves are left to the
 // shuffles.
-DSP_ALWAYS_INLINE void load_transposed(Vec (&r)[vec_len], const float* const (&row)[vec_len]) noexcept
+DSP_ALWAYS_INLINE void load_transposed(Vec (&r)[vec_len],
+                                       const float* const (&row)[vec_len]) noexcept
 {
 #if DSP_VECTOR_EXT && (defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12))
     constexpr int half = vec_len / 2;
@@ -201,9 +202,8 @@ DSP_ALWAYS_INLINE void gather(Planes& p, const Chunk& chunk) noexcept
             store(&x[1][lane], mem);
             long s = 0;
             for (; s + vec_len <= n; s += vec_len) {
-                const float* const row[vec_len] = {src[0] + s, src[1] + s, src[2] + s,
-                                                   src[3] + s, src[4] + s, src[5] + s,
-                                                   src[6] + s, src[7] + s};
+                const float* const row[vec_len] = {src[0] + s, src[1] + s, src[2] + s, src[3] + s,
+                                                   src[4] + s, src[5] + s, src[6] + s, src[7] + s};
                 Vec r[vec_len];
                 load_transposed(r, row);
                 DSP_UNROLL_8
@@ -292,8 +292,8 @@ DSP_ALWAYS_INLINE void run_sections(Planes& p, Chunk& chunk) noexcept
                         y0 = y0 + g;
                     }
                 }
-                const Vec y =
-                    y0 + b1[c][v] * x1 + b2[c][v] * x2 - (a1[c][v] * y1[c][v] + a2[c][v] * y2[c][v]);
+                const Vec y = y0 + b1[c][v] * x1 + b2[c][v] * x2 -
+                              (a1[c][v] * y1[c][v] + a2[c][v] * y2[c][v]);
                 y2[c][v] = y1[c][v];
                 y1[c][v] = y;
                 if constexpr (FADE) {
@@ -355,10 +355,10 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
         for (; s + vec_len <= n; s += vec_len) {
             for (int v = 0; v < NV; ++v) {
                 const int lane = v * vec_len;
-                const float* const row[vec_len] = {
-                    &p.y[c][s][lane],     &p.y[c][s + 1][lane], &p.y[c][s + 2][lane],
-                    &p.y[c][s + 3][lane], &p.y[c][s + 4][lane], &p.y[c][s + 5][lane],
-                    &p.y[c][s + 6][lane], &p.y[c][s + 7][lane]};
+                const float* const row[vec_len] = {&p.y[c][s][lane],     &p.y[c][s + 1][lane],
+                                                   &p.y[c][s + 2][lane], &p.y[c][s + 3][lane],
+                                                   &p.y[c][s + 4][lane], &p.y[c][s + 5][lane],
+                                                   &p.y[c][s + 6][lane], &p.y[c][s + 7][lane]};
                 Vec r[vec_len];
                 load_transposed(r, row);
                 DSP_UNROLL_8
@@ -419,18 +419,42 @@ DSP_ALWAYS_INLINE void run_any(Planes& p, float* const* out, Chunk& chunk) noexc
     const bool two_vec = chunk.nbr_lanes > vec_len || guard;
     const bool fade = chunk.fading;
     switch (int(guard) * 8 + int(two_chn) * 4 + int(two_vec) * 2 + int(fade)) {
-    case 0: run_chunk<1, 1, false, false>(p, out, chunk); break;
-    case 1: run_chunk<1, 1, true, false>(p, out, chunk); break;
-    case 2: run_chunk<1, 2, false, false>(p, out, chunk); break;
-    case 3: run_chunk<1, 2, true, false>(p, out, chunk); break;
-    case 4: run_chunk<2, 1, false, false>(p, out, chunk); break;
-    case 5: run_chunk<2, 1, true, false>(p, out, chunk); break;
-    case 6: run_chunk<2, 2, false, false>(p, out, chunk); break;
-    case 7: run_chunk<2, 2, true, false>(p, out, chunk); break;
-    case 10: run_chunk<1, 2, false, true>(p, out, chunk); break;
-    case 11: run_chunk<1, 2, true, true>(p, out, chunk); break;
-    case 14: run_chunk<2, 2, false, true>(p, out, chunk); break;
-    default: run_chunk<2, 2, true, true>(p, out, chunk); break;
+    case 0:
+        run_chunk<1, 1, false, false>(p, out, chunk);
+        break;
+    case 1:
+        run_chunk<1, 1, true, false>(p, out, chunk);
+        break;
+    case 2:
+        run_chunk<1, 2, false, false>(p, out, chunk);
+        break;
+    case 3:
+        run_chunk<1, 2, true, false>(p, out, chunk);
+        break;
+    case 4:
+        run_chunk<2, 1, false, false>(p, out, chunk);
+        break;
+    case 5:
+        run_chunk<2, 1, true, false>(p, out, chunk);
+        break;
+    case 6:
+        run_chunk<2, 2, false, false>(p, out, chunk);
+        break;
+    case 7:
+        run_chunk<2, 2, true, false>(p, out, chunk);
+        break;
+    case 10:
+        run_chunk<1, 2, false, true>(p, out, chunk);
+        break;
+    case 11:
+        run_chunk<1, 2, true, true>(p, out, chunk);
+        break;
+    case 14:
+        run_chunk<2, 2, false, true>(p, out, chunk);
+        break;
+    default:
+        run_chunk<2, 2, true, true>(p, out, chunk);
+        break;
     }
 }
 
@@ -542,9 +566,9 @@ void BandBank::take_guarded(Chunk& chunk) noexcept
         const dsp::Biquad& section = *chunk.guarded[c];
         const dsp::Biquad::State state = section.get_state();
         _planes.guard_table[c] = state.pos;
-        chunk.guarded_lane[c] = {section._b[0], section._b[1], section._b[2], section._a[1],
-                                 section._a[2], state.x1,      state.x2,      state.y1,
-                                 state.y2};
+        chunk.guarded_lane[c] = {section._b[0], section._b[1], section._b[2],
+                                 section._a[1], section._a[2], state.x1,
+                                 state.x2,      state.y1,      state.y2};
         chunk.src[c][SPARE_LANE] = chunk.guarded_src[c];
     }
 }
@@ -554,6 +578,7 @@ void BandBank::give_back_guarded(const Chunk& chunk) noexcept
     for (int c = 0; c < chunk.nbr_guarded; ++c) {
         const GuardedLane& g = chunk.guarded_lane[c];
         dsp::Biquad& section = *chunk.guarded[c];
-        section.set_state({g.x1, g.x2, g.y1, g.y2, int((section.get_mem_pos() + chunk.nbr_spl) & 1)});
+        section.set_state(
+            {g.x1, g.x2, g.y1, g.y2, int((section.get_mem_pos() + chunk.nbr_spl) & 1)});
     }
 }

@@ -174,8 +174,7 @@ float BrevantDsp::get_gain() const noexcept
     return float(_gain_inertia._val_cur);
 }
 
-void BrevantDsp::run_roads(float** band_dst, const float** src, int nbr_lpf,
-                           long nbr_spl) noexcept
+void BrevantDsp::run_roads(float** band_dst, const float** src, int nbr_lpf, long nbr_spl) noexcept
 {
     // The band road and the low-passes are independent: which runs first, or
     // whether they run side by side, changes no bit. The bands read src

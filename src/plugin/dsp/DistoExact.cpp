@@ -188,8 +188,7 @@ void DistoExact::process_block(float* dst, const float* src, long nbr_spl, float
     run_any<false>(dst, src, nbr_spl, gain);
 }
 
-void DistoExact::process_block_mix(float* dst, const float* src, long nbr_spl,
-                                   float gain) noexcept
+void DistoExact::process_block_mix(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
     run_any<true>(dst, src, nbr_spl, gain);
 }

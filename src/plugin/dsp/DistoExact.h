@@ -24,6 +24,5 @@ public:
     // i < nbr_spl (0 or more); dst may be src.
     static void process_block(float* dst, const float* src, long nbr_spl, float gain) noexcept;
     // Audio thread; no lock, no allocation. dst[i] += eval(src[i], gain).
-    static void process_block_mix(float* dst, const float* src, long nbr_spl,
-                                  float gain) noexcept;
+    static void process_block_mix(float* dst, const float* src, long nbr_spl, float gain) noexcept;
 };

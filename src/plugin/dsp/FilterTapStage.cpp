@@ -327,7 +327,7 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl,
             const bool steady = band < _first_rband;
             const bool active = band < _nbr_active_band;
             chunk.fade[band] = steady ? 1.0f : active ? _fade[band] : 0.0f;
-            chunk.fade_step[band] = steady || !active ? 0.0f
+            chunk.fade_step[band] = steady || !active         ? 0.0f
                                     : band < _first_rband_dec ? _fade_step
                                                               : -_fade_step;
         }

@@ -137,7 +137,8 @@ TEST(BandBank, LanesGiveTheBitsOfTheSectionsOneByOne)
                     if (chn < c.nbr_guarded) {
                         lpf_alone[chn].process_block_nd(lp_want[chn].data(), in[chn][0].data(), n);
                         for (long i = 0; i < n; ++i) {
-                            ASSERT_TRUE(same_bits(lp[chn][std::size_t(i)], lp_want[chn][std::size_t(i)]));
+                            ASSERT_TRUE(
+                                same_bits(lp[chn][std::size_t(i)], lp_want[chn][std::size_t(i)]));
                         }
                         ASSERT_TRUE(same_state(lpf[chn].get_state(), lpf_alone[chn].get_state()));
                     }

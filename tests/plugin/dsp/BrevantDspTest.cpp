@@ -260,7 +260,7 @@ long run_random_stream(std::mt19937& gen)
     };
     const float rates[] = {4000, 8000, 22050, 44100, 48000, 96000, 192000};
     const auto random_setting = [&]() -> Setting {
-        static constexpr double range[8][2] = {{40, 10240}, {1, 100}, {1, 16}, {1, 10},
+        static constexpr double range[8][2] = {{40, 10240}, {1, 100}, {1, 16},   {1, 10},
                                                {0, 1},      {1, 5},   {-50, 50}, {0, 1}};
         const int index = int(pick(0, 7));
         const double v = real(range[index][0], range[index][1]);

@@ -24,8 +24,18 @@ std::uint32_t curve_bits(float x, float gain)
 std::vector<float> test_inputs()
 {
     const float inf = std::numeric_limits<float>::infinity();
-    std::vector<float> v = {0.0f, -0.0f, 1e-45f, -1e-45f, 1e-39f, 1.0f, -1.0f, 0.43f,
-                            inf,  -inf,  std::nanf(""), std::numeric_limits<float>::max(),
+    std::vector<float> v = {0.0f,
+                            -0.0f,
+                            1e-45f,
+                            -1e-45f,
+                            1e-39f,
+                            1.0f,
+                            -1.0f,
+                            0.43f,
+                            inf,
+                            -inf,
+                            std::nanf(""),
+                            std::numeric_limits<float>::max(),
                             -std::numeric_limits<float>::max()};
     std::mt19937 gen(31);
     std::uniform_int_distribution<std::uint32_t> any_bits;
