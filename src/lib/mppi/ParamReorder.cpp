@@ -9,6 +9,7 @@
 #include "lib/mppi/NormalizedParamInterface.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string>
 
