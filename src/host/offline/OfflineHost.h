@@ -67,6 +67,10 @@ private:
     [[nodiscard]] std::string list_param_names() const;
     [[nodiscard]] bool open_files(const Options& opt, WavReader& reader, WavWriter& writer);
     void show_progress(long long done, long long total);
+    // `nbr` frames of `in` through the plug-in into `out`, in blocks of
+    // `block` frames; `done` counts the frames.
+    void render_chunk(float* const* in, float* const* out, long nbr, long block, long long& done,
+                      long long total);
 
     std::ostream& _out;
     std::ostream& _err;
