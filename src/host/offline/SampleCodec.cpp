@@ -1,5 +1,7 @@
 #include "host/offline/SampleCodec.h"
 
+#include "host/offline/SampleKernelSse2.h"
+
 #include <algorithm>
 #include <bit>
 #include <cassert>
@@ -7,19 +9,16 @@
 #include <cmath>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace host::offline {
 
 namespace {
 
-constexpr float SCALE_16 = 1.0f / 32768;           // 2^-15: one step of a 16-bit sample
-constexpr float SCALE_24 = 1.0f / 8388608;         // 2^-23: one step of a 24-bit sample
-constexpr float FULL_SCALE_32 = 2147483648.0f;     // 2^31: full scale of the 32-bit step
-constexpr float TOP_32 = 2147483520.0f;            // 2^31 - 2^7: the largest float below it
-constexpr std::int32_t TOP_FIXED = 2147483520;
+constexpr float SCALE_16 = SampleCodec::SCALE_16;
+constexpr float SCALE_24 = SampleCodec::SCALE_24;
+constexpr float FULL_SCALE_32 = SampleCodec::FULL_SCALE_32;
+constexpr float TOP_32 = SampleCodec::TOP_32;
+constexpr auto TOP_FIXED = static_cast<std::int32_t>(TOP_32);
 constexpr long STRIP = 256;                        // samples a channel encoded at a time
 
 template <SampleFormat FORMAT>
@@ -102,25 +101,6 @@ void decode_format(bool big_endian, const unsigned char* src, int nbr_chn, long 
     return static_cast<std::int32_t>(std::lrint(scaled));
 }
 
-#if defined(__SSE2__)
-// Four samples at a time. The minimum keeps a NaN (its second operand wins
-// when they are unordered), which the processor's conversion turns into the
-// bottom value, as anything below the range; it rounds in the current mode.
-// The frames done: a multiple of four.
-long to_fixed_sse2(const float* src, long nbr, std::int32_t* dst) noexcept
-{
-    const __m128 full = _mm_set1_ps(FULL_SCALE_32);
-    const __m128 top = _mm_set1_ps(TOP_32);
-    long i = 0;
-    for (; i + 4 <= nbr; i += 4) {
-        const __m128 scaled = _mm_mul_ps(_mm_loadu_ps(src + i), full);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
-                         _mm_cvtps_epi32(_mm_min_ps(top, scaled)));
-    }
-    return i;
-}
-#endif
-
 [[nodiscard]] constexpr std::uint32_t swap_bytes(std::uint32_t word) noexcept
 {
     return (word >> 24) | ((word >> 8) & 0xFF00u) | ((word << 8) & 0xFF0000u) | (word << 24);
@@ -188,9 +168,14 @@ void SampleCodec::decode(SampleFormat format, bool big_endian, const unsigned ch
 {
     assert(nbr_chn == 1 || nbr_chn == MAX_CHN);
     switch (format) {
-    case SampleFormat::PCM16:
-        decode_format<SampleFormat::PCM16>(big_endian, src, nbr_chn, nbr_frames, dst);
+    case SampleFormat::PCM16: {
+        const long done =
+            big_endian ? 0 : sse2::decode_16_le(src, nbr_chn, nbr_frames, dst);
+        float* const rest[MAX_CHN] = {dst[0] + done, dst[nbr_chn - 1] + done};
+        decode_format<SampleFormat::PCM16>(big_endian, src + done * 2 * nbr_chn, nbr_chn,
+                                           nbr_frames - done, rest);
         break;
+    }
     case SampleFormat::PCM24:
         decode_format<SampleFormat::PCM24>(big_endian, src, nbr_chn, nbr_frames, dst);
         break;
@@ -202,11 +187,7 @@ void SampleCodec::decode(SampleFormat format, bool big_endian, const unsigned ch
 
 void SampleCodec::to_fixed(const float* src, long nbr, std::int32_t* dst) noexcept
 {
-    long i = 0;
-#if defined(__SSE2__)
-    i = to_fixed_sse2(src, nbr, dst);
-#endif
-    for (; i < nbr; ++i) {
+    for (long i = sse2::to_fixed(src, nbr, dst); i < nbr; ++i) {
         dst[i] = fixed_sample(src[i]);
     }
 }
@@ -219,8 +200,9 @@ void SampleCodec::encode_pcm(SampleFormat format, const float* const* src, int n
     const auto pack_strip = wide ? (nbr_chn == 2 ? pack_24<2> : pack_24<1>)
                                  : (nbr_chn == 2 ? pack_16<2> : pack_16<1>);
     const long frame_size = get_sample_size(format) * nbr_chn;
+    const long done = wide ? 0 : sse2::encode_16_le(src, nbr_chn, nbr_frames, dst);
     std::int32_t fixed[MAX_CHN][STRIP];
-    for (long pos = 0; pos < nbr_frames; pos += STRIP) {
+    for (long pos = done; pos < nbr_frames; pos += STRIP) {
         const long nbr = std::min(STRIP, nbr_frames - pos);
         for (int c = 0; c < nbr_chn; ++c) {
             to_fixed(src[c] + pos, nbr, fixed[c]);

@@ -23,6 +23,12 @@ class SampleCodec
 {
 public:
     static constexpr int MAX_CHN = 2;
+    // One step of a 16-bit and of a 24-bit sample: 2^-15 and 2^-23.
+    static constexpr float SCALE_16 = 1.0f / 32768;
+    static constexpr float SCALE_24 = 1.0f / 8388608;
+    // Full scale of the 32-bit step, 2^31, and the largest float below it.
+    static constexpr float FULL_SCALE_32 = 2147483648.0f;
+    static constexpr float TOP_32 = 2147483520.0f;
 
     SampleCodec() = delete;
 

@@ -95,7 +95,8 @@ TEST(WavReader, ReadsWhatTheDecoderReads)
     const int big = SF_ENDIAN_BIG; // the byte order of a RIFX file
     const Case cases[] = {
         {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, offline_test::PLAIN, 0},
-        {SF_FORMAT_WAV | SF_FORMAT_PCM_16 | big, 1, offline_test::PLAIN, 0},
+        {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, offline_test::PLAIN, 3},
+        {SF_FORMAT_WAV | SF_FORMAT_PCM_16 | big, 2, offline_test::PLAIN, 0},
         {SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, offline_test::TRAILING_CHUNK, 0},
         {SF_FORMAT_WAV | SF_FORMAT_PCM_24 | big, 2, offline_test::PLAIN, 0},
         {SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 2, offline_test::PLAIN, 5},
