@@ -25,6 +25,8 @@ constexpr std::int32_t RIGHT_CHN = 1;
 // Frames read, rendered and written at a time, in whole blocks: enough that
 // file calls are few, few enough that the buffers stay in the cache.
 constexpr long CHUNK_FRAMES = 8192;
+// Period of the plug-in's timer, in audio time.
+constexpr double IDLE_SECONDS = 0.01;
 
 } // namespace
 
@@ -184,7 +186,11 @@ void OfflineHost::render_chunk(float* const* in, float* const* out, long nbr, lo
         float* block_in[2] = {in[0] + pos, in[1] + pos};
         float* block_out[2] = {out[0] + pos, out[1] + pos};
         _plugin->processReplacing(block_in, block_out, nbr_block);
-        _plugin->idle();
+        _since_idle += nbr_block;
+        if (_since_idle >= _idle_every) {
+            _since_idle = 0;
+            _plugin->idle();
+        }
         done += nbr_block;
         show_progress(done, total);
     }
@@ -200,6 +206,8 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
     float* const in[2] = {buf.data(), buf.data() + size};
     float* const out[2] = {buf.data() + 2 * size, buf.data() + 3 * size};
 
+    _idle_every = std::max(std::lround(IDLE_SECONDS * reader.get_sample_rate()), 1L);
+    _since_idle = 0;
     const long long tail_frames = std::llround(tail * reader.get_sample_rate());
     const long long total = reader.get_nbr_frames() + tail_frames;
     writer.reserve_frames(total);
