@@ -109,10 +109,9 @@ void decode_format(bool big_endian, const unsigned char* src, int nbr_chn, long 
 // Little-endian bytes of a word (one store where the machine is little-endian).
 inline void store_word(unsigned char* out, std::uint32_t word) noexcept
 {
-    if constexpr (std::endian::native == std::endian::big) {
-        word = swap_bytes(word);
-    }
-    std::memcpy(out, &word, sizeof word);
+    const std::uint32_t ordered =
+        std::endian::native == std::endian::little ? word : swap_bytes(word);
+    std::memcpy(out, &ordered, sizeof ordered);
 }
 
 // The top two bytes of each 32-bit step, little-endian, frame by frame; the
