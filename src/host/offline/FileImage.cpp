@@ -11,7 +11,7 @@ namespace host::offline {
 
 void FileImage::AlignedDelete::operator()(unsigned char* data) const noexcept
 {
-    ::operator delete(data, std::align_val_t{align});
+    ::operator delete (data, std::align_val_t{align});
 }
 
 void FileImage::reserve(std::size_t capacity)
@@ -23,7 +23,7 @@ void FileImage::reserve(std::size_t capacity)
     const bool large = capacity >= posix::HUGE_PAGE_SIZE;
     const std::size_t align = large ? posix::HUGE_PAGE_SIZE : alignof(std::max_align_t);
     std::unique_ptr<unsigned char, AlignedDelete> fresh(
-        static_cast<unsigned char*>(::operator new(capacity, std::align_val_t{align})),
+        static_cast<unsigned char*>(::operator new (capacity, std::align_val_t{align})),
         AlignedDelete{align});
     if (large) {
         // Before the first touch, which is what the advice is about.

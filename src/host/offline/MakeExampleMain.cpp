@@ -30,8 +30,7 @@ int main(int argc, char** argv)
         std::string error;
         if (!writer.open(host::offline::SampleFormat::PCM16, 2, ExampleSignal::DEFAULT_RATE,
                          error) ||
-            !writer.write(chn, static_cast<long>(nbr_frames)) ||
-            !writer.save(argv[1], error)) {
+            !writer.write(chn, static_cast<long>(nbr_frames)) || !writer.save(argv[1], error)) {
             std::cerr << "error: " << (error.empty() ? "cannot encode the example" : error) << "\n";
             return 1;
         }

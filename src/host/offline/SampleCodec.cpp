@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 
-
 namespace host::offline {
 
 namespace {
@@ -19,10 +18,12 @@ constexpr float SCALE_24 = SampleCodec::SCALE_24;
 constexpr float FULL_SCALE_32 = SampleCodec::FULL_SCALE_32;
 constexpr float TOP_32 = SampleCodec::TOP_32;
 constexpr auto TOP_FIXED = static_cast<std::int32_t>(TOP_32);
-constexpr long STRIP = 256;                        // samples a channel encoded at a time
+constexpr long STRIP = 256; // samples a channel encoded at a time
 
 template <SampleFormat FORMAT>
-constexpr int SAMPLE_SIZE = FORMAT == SampleFormat::PCM16 ? 2 : FORMAT == SampleFormat::PCM24 ? 3 : 4;
+constexpr int SAMPLE_SIZE = FORMAT == SampleFormat::PCM16   ? 2
+                            : FORMAT == SampleFormat::PCM24 ? 3
+                                                            : 4;
 
 // One sample's bytes as an unsigned integer: a plain load where the file's
 // byte order is the machine's.
@@ -124,7 +125,8 @@ void pack_16(const std::int32_t (*fixed)[STRIP], long nbr, unsigned char* dst) n
     for (long i = 0; i < nbr; ++i) {
         const auto high_left = static_cast<std::uint32_t>(left[i]) >> 16;
         if constexpr (NBR_CHN == 2) {
-            store_word(dst + 4 * i, high_left | (static_cast<std::uint32_t>(right[i]) & 0xFFFF0000u));
+            store_word(dst + 4 * i,
+                       high_left | (static_cast<std::uint32_t>(right[i]) & 0xFFFF0000u));
         } else {
             dst[2 * i] = static_cast<unsigned char>(high_left);
             dst[2 * i + 1] = static_cast<unsigned char>(high_left >> 8);
@@ -168,8 +170,7 @@ void SampleCodec::decode(SampleFormat format, bool big_endian, const unsigned ch
     assert(nbr_chn == 1 || nbr_chn == MAX_CHN);
     switch (format) {
     case SampleFormat::PCM16: {
-        const long done =
-            big_endian ? 0 : sse2::decode_16_le(src, nbr_chn, nbr_frames, dst);
+        const long done = big_endian ? 0 : sse2::decode_16_le(src, nbr_chn, nbr_frames, dst);
         float* const rest[MAX_CHN] = {dst[0] + done, dst[nbr_chn - 1] + done};
         decode_format<SampleFormat::PCM16>(big_endian, src + done * 2 * nbr_chn, nbr_chn,
                                            nbr_frames - done, rest);
@@ -196,8 +197,8 @@ void SampleCodec::encode_pcm(SampleFormat format, const float* const* src, int n
 {
     assert(format != SampleFormat::FLOAT && (nbr_chn == 1 || nbr_chn == MAX_CHN));
     const bool wide = format == SampleFormat::PCM24;
-    const auto pack_strip = wide ? (nbr_chn == 2 ? pack_24<2> : pack_24<1>)
-                                 : (nbr_chn == 2 ? pack_16<2> : pack_16<1>);
+    const auto pack_strip =
+        wide ? (nbr_chn == 2 ? pack_24<2> : pack_24<1>) : (nbr_chn == 2 ? pack_16<2> : pack_16<1>);
     const long frame_size = get_sample_size(format) * nbr_chn;
     const long done = wide ? 0 : sse2::encode_16_le(src, nbr_chn, nbr_frames, dst);
     std::int32_t fixed[MAX_CHN][STRIP];

@@ -37,8 +37,8 @@ public:
 
     // `nbr_frames` frames of `nbr_chn` samples at `src`, little-endian unless
     // `big_endian`, into `dst[0]` to `dst[nbr_chn - 1]`.
-    static void decode(SampleFormat format, bool big_endian, const unsigned char* src,
-                       int nbr_chn, long nbr_frames, float* const* dst) noexcept;
+    static void decode(SampleFormat format, bool big_endian, const unsigned char* src, int nbr_chn,
+                       long nbr_frames, float* const* dst) noexcept;
 
     // `nbr_frames` frames of `src[0]` to `src[nbr_chn - 1]` into little-endian
     // 16-bit or 24-bit samples at `dst`.

@@ -51,7 +51,8 @@ long to_fixed(const float* src, long nbr, std::int32_t* dst) noexcept
     return i;
 }
 
-long decode_16_le(const unsigned char* src, int nbr_chn, long nbr_frames, float* const* dst) noexcept
+long decode_16_le(const unsigned char* src, int nbr_chn, long nbr_frames,
+                  float* const* dst) noexcept
 {
     float* const left = dst[0];
     float* const right = dst[nbr_chn - 1];

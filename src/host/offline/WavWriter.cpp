@@ -164,7 +164,8 @@ bool WavWriter::write(const float* const* chn, long nbr_frames)
 bool WavWriter::write_pcm(const float* const* chn, long nbr_frames)
 {
     // Encoded where the bytes go: the encoder's write finds them in place.
-    const auto nbr_bytes = static_cast<std::size_t>(nbr_frames) * static_cast<std::size_t>(_frame_size);
+    const auto nbr_bytes =
+        static_cast<std::size_t>(nbr_frames) * static_cast<std::size_t>(_frame_size);
     unsigned char* room = _image.make_room(static_cast<std::size_t>(_pos), nbr_bytes);
     SampleCodec::encode_pcm(_format, chn, _nbr_chn, nbr_frames, room);
     return sf_write_raw(_file, room, static_cast<sf_count_t>(nbr_bytes)) ==

@@ -40,8 +40,7 @@ inline bool write_sound(const std::string& path, int format, int nbr_chn, int ra
 }
 
 // One buffer a channel of interleaved frames.
-inline std::vector<std::vector<float>> split_channels(const std::vector<float>& frames,
-                                                      int nbr_chn)
+inline std::vector<std::vector<float>> split_channels(const std::vector<float>& frames, int nbr_chn)
 {
     std::vector<std::vector<float>> chn(static_cast<std::size_t>(nbr_chn));
     for (std::size_t i = 0; i < frames.size(); ++i) {

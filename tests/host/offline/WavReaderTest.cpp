@@ -131,7 +131,8 @@ TEST(WavReader, ReadsWhatTheDecoderReads)
         ASSERT_EQ(done * c.nbr_chn, long(want.size())) << c.format;
         long nbr_diff = 0;
         for (std::size_t i = 0; i < want.size(); ++i) {
-            const float got = (c.nbr_chn == 2 && i % 2 == 1 ? right : left)[i / std::size_t(c.nbr_chn)];
+            const float got =
+                (c.nbr_chn == 2 && i % 2 == 1 ? right : left)[i / std::size_t(c.nbr_chn)];
             nbr_diff += std::bit_cast<std::uint32_t>(got) != std::bit_cast<std::uint32_t>(want[i]);
         }
         EXPECT_EQ(nbr_diff, 0) << c.format << " " << c.nbr_chn;
