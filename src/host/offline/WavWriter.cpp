@@ -150,7 +150,7 @@ bool WavWriter::write(const float* const* chn, long nbr_frames)
         return false;
     }
     if (nbr_frames > 0) {
-        // The encoder is C code: nothing may be thrown through it.
+        // Memory running out fails the file as any encoding failure does.
         try {
             _failed = _format == SampleFormat::FLOAT ? !write_float(chn, nbr_frames)
                                                      : !write_pcm(chn, nbr_frames);
