@@ -85,13 +85,6 @@ void bm_cached_line(benchmark::State& state)
         run_writer->write_cache(msg, "mppi::BankManager::read_from_memory()", LINE_NBR);
     });
 }
-BENCHMARK(bm_cached_line)
-    ->Setup(open_run_writer)
-    ->Teardown(close_run_writer)
-    ->Iterations(ITERATIONS)
-    ->Threads(1)
-    ->Threads(8)
-    ->UseRealTime();
 
 void bm_direct_line(benchmark::State& state)
 {
@@ -99,13 +92,20 @@ void bm_direct_line(benchmark::State& state)
         run_writer->write(msg, "mppi::BankManager::read_from_memory()", LINE_NBR);
     });
 }
-BENCHMARK(bm_direct_line)
-    ->Setup(open_run_writer)
-    ->Teardown(close_run_writer)
-    ->Iterations(ITERATIONS)
-    ->Threads(1)
-    ->Threads(8)
-    ->UseRealTime();
+
+// Both line benchmarks run on a fresh file, from 1 and from 8 threads.
+const bool line_benchmarks_registered = [] {
+    for (auto* bench : {benchmark::RegisterBenchmark("bm_cached_line", bm_cached_line),
+                        benchmark::RegisterBenchmark("bm_direct_line", bm_direct_line)}) {
+        bench->Setup(open_run_writer)
+            ->Teardown(close_run_writer)
+            ->Iterations(ITERATIONS)
+            ->Threads(1)
+            ->Threads(8)
+            ->UseRealTime();
+    }
+    return true;
+}();
 
 // The debug log writes to the process-wide writer, whose limit holds for the
 // whole program: these runs share what is left of it.

@@ -61,35 +61,39 @@ struct NaivePriority
     }
 };
 
-void bm_param_priority_list_get(benchmark::State& state)
+// Runs the fixed request sequence through get(index, now, prio), one request
+// per iteration, the clock advancing 1 ms each time.
+template <typename Get>
+void run_requests(benchmark::State& state, Get get)
 {
     const std::vector<Request> requests = make_requests();
-    mppi::ParamPriorityList list;
-    list.set_nbr_param(NBR_PARAM);
     double now = 1.0;
     size_t i = 0;
     for (auto _ : state) {
         const Request& r = requests[i];
         i = (i + 1) % NBR_REQUESTS;
         now += 1e-3;
-        benchmark::DoNotOptimize(list.get(r.index, now, r.prio));
+        benchmark::DoNotOptimize(get(r.index, now, r.prio));
+        benchmark::ClobberMemory();
     }
+}
+
+void bm_param_priority_list_get(benchmark::State& state)
+{
+    mppi::ParamPriorityList list;
+    list.set_nbr_param(NBR_PARAM);
+    run_requests(state, [&list](int index, double now, int prio) {
+        return list.get(index, now, prio);
+    });
 }
 BENCHMARK(bm_param_priority_list_get);
 
 void bm_naive_priority_get(benchmark::State& state)
 {
-    const std::vector<Request> requests = make_requests();
     std::vector<NaivePriority> list(NBR_PARAM);
-    double now = 1.0;
-    size_t i = 0;
-    for (auto _ : state) {
-        const Request& r = requests[i];
-        i = (i + 1) % NBR_REQUESTS;
-        now += 1e-3;
-        benchmark::DoNotOptimize(list[size_t(r.index)].get(now, r.prio));
-        benchmark::ClobberMemory();
-    }
+    run_requests(state, [&list](int index, double now, int prio) {
+        return list[size_t(index)].get(now, prio);
+    });
 }
 BENCHMARK(bm_naive_priority_get);
 

@@ -18,12 +18,19 @@ int main(int argc, char** argv)
     try {
         const std::vector<float> frames =
             ExampleSignal::make(ExampleSignal::DEFAULT_RATE, ExampleSignal::DEFAULT_SECONDS);
+        const std::size_t nbr_frames = frames.size() / 2;
+        std::vector<float> left(nbr_frames);
+        std::vector<float> right(nbr_frames);
+        for (std::size_t i = 0; i < nbr_frames; ++i) {
+            left[i] = frames[2 * i];
+            right[i] = frames[2 * i + 1];
+        }
+        const float* const chn[2] = {left.data(), right.data()};
         host::offline::WavWriter writer;
         std::string error;
         if (!writer.open(host::offline::SampleFormat::PCM16, 2, ExampleSignal::DEFAULT_RATE,
                          error) ||
-            !writer.write(frames.data(), static_cast<long>(frames.size() / 2)) ||
-            !writer.save(argv[1], error)) {
+            !writer.write(chn, static_cast<long>(nbr_frames)) || !writer.save(argv[1], error)) {
             std::cerr << "error: " << (error.empty() ? "cannot encode the example" : error) << "\n";
             return 1;
         }

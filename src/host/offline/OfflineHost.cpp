@@ -22,30 +22,11 @@ constexpr long TEXT_SIZE = 80;
 // The channel the host does not feed nor read: the right one of a mono file.
 constexpr std::int32_t RIGHT_CHN = 1;
 
-// Interleaved frames of one or two channels to and from one buffer a channel.
-void deinterleave(float* const* dst, const float* src, int nbr_chn, long nbr) noexcept
-{
-    if (nbr_chn == 1) {
-        std::copy(src, src + nbr, dst[0]);
-        return;
-    }
-    for (long i = 0; i < nbr; ++i) {
-        dst[0][i] = src[2 * i];
-        dst[1][i] = src[2 * i + 1];
-    }
-}
-
-void interleave(float* dst, const float* const* src, int nbr_chn, long nbr) noexcept
-{
-    if (nbr_chn == 1) {
-        std::copy(src[0], src[0] + nbr, dst);
-        return;
-    }
-    for (long i = 0; i < nbr; ++i) {
-        dst[2 * i] = src[0][i];
-        dst[2 * i + 1] = src[1][i];
-    }
-}
+// Frames read, rendered and written at a time, in whole blocks: enough that
+// file calls are few, few enough that the buffers stay in the cache.
+constexpr long CHUNK_FRAMES = 8192;
+// Period of the plug-in's timer, in audio time.
+constexpr double IDLE_SECONDS = 0.01;
 
 } // namespace
 
@@ -197,16 +178,36 @@ void OfflineHost::show_progress(long long done, long long total)
     }
 }
 
+void OfflineHost::render_chunk(float* const* in, float* const* out, long nbr, long block,
+                               long long& done, long long total)
+{
+    for (long pos = 0; pos < nbr; pos += block) {
+        const long nbr_block = std::min(block, nbr - pos);
+        float* block_in[2] = {in[0] + pos, in[1] + pos};
+        float* block_out[2] = {out[0] + pos, out[1] + pos};
+        _plugin->processReplacing(block_in, block_out, nbr_block);
+        _since_idle += nbr_block;
+        if (_since_idle >= _idle_every) {
+            _since_idle = 0;
+            _plugin->idle();
+        }
+        done += nbr_block;
+        show_progress(done, total);
+    }
+}
+
 bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, double tail)
 {
-    const int nbr_chn = reader.get_nbr_chn();
-    const auto size = static_cast<std::size_t>(block);
-    std::vector<float> frames(size * static_cast<std::size_t>(nbr_chn));
-    // Left and right in and out; a mono file's right input stays silent.
-    std::vector<std::vector<float>> chn(4, std::vector<float>(size, 0.0f));
-    float* in[2] = {chn[0].data(), chn[1].data()};
-    float* out[2] = {chn[2].data(), chn[3].data()};
+    const long chunk = std::max(CHUNK_FRAMES / block, 1L) * block;
+    const auto size = static_cast<std::size_t>(chunk);
+    // Left and right in and out, a chunk each; a mono file's right input
+    // stays silent.
+    std::vector<float> buf(4 * size, 0.0f);
+    float* const in[2] = {buf.data(), buf.data() + size};
+    float* const out[2] = {buf.data() + 2 * size, buf.data() + 3 * size};
 
+    _idle_every = std::max(std::lround(IDLE_SECONDS * reader.get_sample_rate()), 1L);
+    _since_idle = 0;
     const long long tail_frames = std::llround(tail * reader.get_sample_rate());
     const long long total = reader.get_nbr_frames() + tail_frames;
     writer.reserve_frames(total);
@@ -216,26 +217,23 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
     _progress_shown = -1;
     show_progress(0, total);
     while (true) {
-        long nbr = input_left ? reader.read(frames.data(), block) : 0;
+        long nbr = input_left ? reader.read(in, chunk) : 0;
         if (nbr <= 0) {
-            input_left = false;
-            nbr = static_cast<long>(std::min<long long>(tail_left, block));
+            if (input_left) {
+                input_left = false;
+                std::fill(in[0], in[1] + size, 0.0f);
+            }
+            nbr = static_cast<long>(std::min<long long>(tail_left, chunk));
             tail_left -= nbr;
-            std::fill(frames.begin(), frames.end(), 0.0f);
         }
         if (nbr <= 0) {
             break;
         }
-        deinterleave(in, frames.data(), nbr_chn, nbr);
-        _plugin->processReplacing(in, out, nbr);
-        _plugin->idle();
-        interleave(frames.data(), out, nbr_chn, nbr);
-        if (!writer.write(frames.data(), nbr)) {
+        render_chunk(in, out, nbr, block, done, total);
+        if (!writer.write(out, nbr)) {
             _err << "\nerror: cannot encode the output\n";
             return false;
         }
-        done += nbr;
-        show_progress(done, total);
     }
     return true;
 }

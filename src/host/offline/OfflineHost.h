@@ -21,8 +21,9 @@ class WavWriter;
 // A host without a clock or a screen: it loads the plug-in, sets it up as a
 // host would (rate, program, parameters in host order, then resume, so
 // nothing glides at the start) and runs a WAV file through it block by
-// block, followed by silence for the effect's tail. A mono file runs with the
-// right input and output reported unconnected. The host offers no time
+// block, followed by silence for the effect's tail; the plug-in's 10 ms timer
+// runs after the block that completes each 10 ms of audio. A mono file runs
+// with the right input and output reported unconnected. The host offers no time
 // information and ignores the plug-in's MIDI output and automation.
 //
 // Main thread only; one run at a time per object. Messages (refusals,
@@ -67,12 +68,19 @@ private:
     [[nodiscard]] std::string list_param_names() const;
     [[nodiscard]] bool open_files(const Options& opt, WavReader& reader, WavWriter& writer);
     void show_progress(long long done, long long total);
+    // `nbr` frames of `in` through the plug-in into `out`, in blocks of
+    // `block` frames, with the timer; `done` counts the frames.
+    void render_chunk(float* const* in, float* const* out, long nbr, long block, long long& done,
+                      long long total);
 
     std::ostream& _out;
     std::ostream& _err;
     std::unique_ptr<mppi::Vst2Plugin> _plugin;
     int _nbr_chn = 2;
     int _progress_shown = -1;
+    // Frames between two runs of the plug-in's timer, and since the last.
+    long _idle_every = 1;
+    long _since_idle = 0;
 };
 
 } // namespace host::offline

@@ -1,10 +1,18 @@
 #include "host/offline/WavReader.h"
 
+#include "host/offline/SampleCodec.h"
+
 #include <sndfile.h>
+
+#include <algorithm>
+#include <bit>
 
 namespace host::offline {
 
 namespace {
+
+// Frames whose bytes are read at a time.
+constexpr long RAW_FRAMES = 8192;
 
 bool find_format(int sf_format, SampleFormat& format)
 {
@@ -68,18 +76,39 @@ bool WavReader::open(const std::string& path, std::string& error)
         _sample_rate = info.samplerate;
         _nbr_frames = info.frames;
         _format = format;
+        // The samples' bytes are in the machine's order unless they need swapping.
+        const bool swap = sf_command(file, SFC_RAW_DATA_NEEDS_ENDSWAP, nullptr, 0) == SF_TRUE;
+        _big_endian = (std::endian::native == std::endian::big) != swap;
         return true;
     }
     (void)sf_close(file);
     return false;
 }
 
-long WavReader::read(float* data, long nbr_frames)
+long WavReader::read(float* const* chn, long nbr_frames)
 {
     if (_file == nullptr || nbr_frames <= 0) {
         return 0;
     }
-    return static_cast<long>(sf_readf_float(_file, data, nbr_frames));
+    const long frame_size = SampleCodec::get_sample_size(_format) * _nbr_chn;
+    const auto raw_size = static_cast<std::size_t>(std::min(nbr_frames, RAW_FRAMES) * frame_size);
+    if (_raw.size() < raw_size) {
+        _raw.resize(raw_size);
+    }
+    long done = 0;
+    while (done < nbr_frames) {
+        const long want = std::min(nbr_frames - done, RAW_FRAMES);
+        const sf_count_t got_bytes = sf_read_raw(_file, _raw.data(), want * frame_size);
+        // A frame cut short at the end of the file is no frame.
+        const long got = got_bytes > 0 ? static_cast<long>(got_bytes / frame_size) : 0;
+        float* const at[SampleCodec::MAX_CHN] = {chn[0] + done, chn[_nbr_chn - 1] + done};
+        SampleCodec::decode(_format, _big_endian, _raw.data(), _nbr_chn, got, at);
+        done += got;
+        if (got < want) {
+            break;
+        }
+    }
+    return done;
 }
 
 } // namespace host::offline

@@ -3,14 +3,17 @@
 #include "host/offline/Options.h"
 
 #include <string>
+#include <vector>
 
 struct sf_private_tag;
 
 namespace host::offline {
 
-// A WAV file read block by block as interleaved floats (full scale 1.0).
-// Only what the effect can take is opened: 16-bit or 24-bit PCM or 32-bit
-// float samples, one or two channels, MIN_RATE to MAX_RATE Hz.
+// A WAV file read block by block into one float buffer a channel (full scale
+// 1.0). Only what the effect can take is opened: 16-bit or 24-bit PCM or
+// 32-bit float samples, one or two channels, MIN_RATE to MAX_RATE Hz. The
+// decoder finds the samples; their bytes are converted in one pass, to the
+// same values the decoder gives (see SampleCodec).
 //
 // One thread at a time; may allocate.
 class WavReader
@@ -35,9 +38,9 @@ public:
     [[nodiscard]] long long get_nbr_frames() const noexcept { return _nbr_frames; }
     [[nodiscard]] SampleFormat get_format() const noexcept { return _format; }
 
-    // Reads up to `nbr_frames` frames into `data` (nbr_frames times the
-    // channel count floats); returns the frames read, 0 at the end.
-    [[nodiscard]] long read(float* data, long nbr_frames);
+    // Reads up to `nbr_frames` frames into `chn[0]` to `chn[nbr_chn - 1]`;
+    // returns the frames read, 0 at the end.
+    [[nodiscard]] long read(float* const* chn, long nbr_frames);
 
 private:
     void close() noexcept;
@@ -47,6 +50,9 @@ private:
     int _sample_rate = 0;
     long long _nbr_frames = 0;
     SampleFormat _format = SampleFormat::FLOAT;
+    bool _big_endian = false; // byte order of the samples in the file
+    // The file's bytes of the frames being read.
+    std::vector<unsigned char> _raw;
 };
 
 } // namespace host::offline

@@ -1,5 +1,6 @@
 #include "host/offline/WavWriter.h"
 
+#include "host/offline/SampleCodec.h"
 #include "lib/basic/AtomicFileWriter.h"
 
 #include <sndfile.h>
@@ -13,6 +14,9 @@
 namespace host::offline {
 
 namespace {
+
+// Float frames interleaved at a time for the encoder.
+constexpr long FLOAT_STRIP = 4096;
 
 WavWriter& use_writer(void* user_data)
 {
@@ -49,19 +53,6 @@ sf_count_t vio_tell(void* user_data)
     return use_writer(user_data).tell();
 }
 
-int get_sample_size(SampleFormat format)
-{
-    switch (format) {
-    case SampleFormat::PCM16:
-        return 2;
-    case SampleFormat::PCM24:
-        return 3;
-    case SampleFormat::FLOAT:
-        break;
-    }
-    return 4;
-}
-
 int make_sf_format(SampleFormat format)
 {
     switch (format) {
@@ -88,7 +79,7 @@ long long WavWriter::seek(long long offset, int whence) noexcept
     if (whence == SEEK_CUR) {
         base = _pos;
     } else if (whence == SEEK_END) {
-        base = static_cast<long long>(_bytes.size());
+        base = static_cast<long long>(_image.size());
     }
     const long long pos = base + offset;
     if (pos < 0) {
@@ -103,17 +94,7 @@ long long WavWriter::put(const void* data, long long count)
     if (count <= 0) {
         return 0;
     }
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    const auto pos = static_cast<std::size_t>(_pos);
-    if (pos > _bytes.size()) {
-        _bytes.resize(pos);
-    }
-    // Over what is there, then appended (without zeroing it first).
-    const std::size_t over = std::min(_bytes.size() - pos, static_cast<std::size_t>(count));
-    if (over > 0) {
-        std::memcpy(_bytes.data() + pos, bytes, over);
-    }
-    _bytes.insert(_bytes.end(), bytes + over, bytes + count);
+    _image.write(static_cast<std::size_t>(_pos), data, static_cast<std::size_t>(count));
     _pos += count;
     return count;
 }
@@ -122,16 +103,16 @@ void WavWriter::reserve_frames(long long nbr_frames)
 {
     constexpr long long HEADER_ROOM = 4096;
     if (nbr_frames > 0 && _frame_size > 0) {
-        _bytes.reserve(static_cast<std::size_t>(HEADER_ROOM + nbr_frames * _frame_size));
+        _image.reserve(static_cast<std::size_t>(HEADER_ROOM + nbr_frames * _frame_size));
     }
 }
 
 long long WavWriter::get(void* data, long long count) noexcept
 {
-    const long long size = static_cast<long long>(_bytes.size());
+    const auto size = static_cast<long long>(_image.size());
     const long long nbr = std::clamp(size - _pos, 0LL, std::max(count, 0LL));
     if (nbr > 0) {
-        std::memcpy(data, _bytes.data() + _pos, static_cast<std::size_t>(nbr));
+        std::memcpy(data, _image.data() + _pos, static_cast<std::size_t>(nbr));
         _pos += nbr;
     }
     return nbr;
@@ -140,10 +121,12 @@ long long WavWriter::get(void* data, long long count) noexcept
 bool WavWriter::open(SampleFormat format, int nbr_chn, int sample_rate, std::string& error)
 {
     (void)finish();
-    _bytes.clear();
+    _image.clear();
     _pos = 0;
     _failed = false;
-    _frame_size = get_sample_size(format) * nbr_chn;
+    _format = format;
+    _nbr_chn = nbr_chn;
+    _frame_size = SampleCodec::get_sample_size(format) * nbr_chn;
     SF_INFO info{};
     info.samplerate = sample_rate;
     info.channels = nbr_chn;
@@ -161,15 +144,47 @@ bool WavWriter::open(SampleFormat format, int nbr_chn, int sample_rate, std::str
     return true;
 }
 
-bool WavWriter::write(const float* data, long nbr_frames)
+bool WavWriter::write(const float* const* chn, long nbr_frames)
 {
     if (_file == nullptr || _failed) {
         return false;
     }
-    if (nbr_frames > 0 && sf_writef_float(_file, data, nbr_frames) != nbr_frames) {
-        _failed = true;
+    if (nbr_frames > 0) {
+        // Memory running out fails the file as any encoding failure does.
+        try {
+            _failed = _format == SampleFormat::FLOAT ? !write_float(chn, nbr_frames)
+                                                     : !write_pcm(chn, nbr_frames);
+        } catch (const std::bad_alloc&) {
+            _failed = true;
+        }
     }
     return !_failed;
+}
+
+bool WavWriter::write_pcm(const float* const* chn, long nbr_frames)
+{
+    // Encoded where the bytes go: the encoder's write finds them in place.
+    const auto nbr_bytes =
+        static_cast<std::size_t>(nbr_frames) * static_cast<std::size_t>(_frame_size);
+    unsigned char* room = _image.make_room(static_cast<std::size_t>(_pos), nbr_bytes);
+    SampleCodec::encode_pcm(_format, chn, _nbr_chn, nbr_frames, room);
+    return sf_write_raw(_file, room, static_cast<sf_count_t>(nbr_bytes)) ==
+           static_cast<sf_count_t>(nbr_bytes);
+}
+
+bool WavWriter::write_float(const float* const* chn, long nbr_frames)
+{
+    // The encoder writes float samples itself: it also keeps their peaks.
+    _interleaved.resize(static_cast<std::size_t>(std::min(nbr_frames, FLOAT_STRIP) * _nbr_chn));
+    for (long pos = 0; pos < nbr_frames; pos += FLOAT_STRIP) {
+        const long nbr = std::min(FLOAT_STRIP, nbr_frames - pos);
+        const float* const from[SampleCodec::MAX_CHN] = {chn[0] + pos, chn[_nbr_chn - 1] + pos};
+        SampleCodec::interleave(from, _nbr_chn, nbr, _interleaved.data());
+        if (sf_writef_float(_file, _interleaved.data(), nbr) != nbr) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool WavWriter::finish()
@@ -189,7 +204,7 @@ bool WavWriter::save(const std::string& path, std::string& error)
         error = "cannot encode the output";
         return false;
     }
-    const std::string_view bytes(reinterpret_cast<const char*>(_bytes.data()), _bytes.size());
+    const std::string_view bytes(reinterpret_cast<const char*>(_image.data()), _image.size());
     if (basic::AtomicFileWriter::write_file(path, bytes) != basic::AtomicFileWriter::Result::OK) {
         error = "cannot write output file '" + path + "'";
         return false;

@@ -4,6 +4,7 @@
 #include "lib/basic/ConfKeyContentString.h"
 #include "lib/basic/ConfKeyData.h"
 #include "lib/basic/ConfKeyMulti.h"
+#include "lib/basic/StrNumDate.h"
 #include "lib/mppi/DspInterface.h"
 #include "lib/mppi/NormalizedParamInterface.h"
 
@@ -23,28 +24,16 @@ constexpr int OPEN = -1;
 
 // The parameter number at the start of an item: blanks, an optional sign and
 // decimal digits, as the C number reader takes them but whatever the locale.
-// OPEN when nothing parses or the number is outside 0..nbr-1.
+// OPEN when nothing parses or the number is outside 0..nbr-1 (a number beyond
+// the integer range saturates, so it never wraps into range).
 int parse_item_index(const std::string& text, int nbr) noexcept
 {
-    const char* pos = text.c_str();
-    const char* const end = pos + text.size();
-    while (pos != end && std::strchr(" \t\n\v\f\r", *pos) != nullptr) {
-        ++pos;
-    }
-    bool negative = false;
-    if (pos != end && (*pos == '+' || *pos == '-')) {
-        negative = (*pos == '-');
-        ++pos;
-    }
-    unsigned long long magnitude = 0;
-    const auto [stop, ec] = std::from_chars(pos, end, magnitude, 10);
-    if (stop == pos || ec != std::errc{}) {
+    const char* stop = nullptr;
+    const long long value = basic::read_decimal(text.c_str(), &stop);
+    if (stop == text.c_str() || value < 0 || value >= nbr) {
         return OPEN;
     }
-    if (magnitude >= static_cast<unsigned long long>(nbr) || (negative && magnitude != 0)) {
-        return OPEN;
-    }
-    return static_cast<int>(magnitude);
+    return static_cast<int>(value);
 }
 
 } // namespace

@@ -7,10 +7,18 @@
 
 namespace offline_test {
 
+// What write_sound adds to a plain file (flags).
+enum WriteOption : unsigned
+{
+    PLAIN = 0,
+    CLIP = 1,           // integer samples saturate instead of wrapping
+    TRAILING_CHUNK = 2, // a text chunk after the samples
+};
+
 // Writes interleaved frames as a sound file of any format libsndfile knows; false when it
 // refuses. Tests make inputs of their own with it, including ones the host must refuse.
 inline bool write_sound(const std::string& path, int format, int nbr_chn, int rate,
-                        const std::vector<float>& frames)
+                        const std::vector<float>& frames, unsigned options = PLAIN)
 {
     SF_INFO info{};
     info.samplerate = rate;
@@ -20,9 +28,25 @@ inline bool write_sound(const std::string& path, int format, int nbr_chn, int ra
     if (file == nullptr) {
         return false;
     }
+    if ((options & CLIP) != 0) {
+        (void)sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    }
     const sf_count_t nbr = static_cast<sf_count_t>(frames.size()) / nbr_chn;
-    const bool ok = sf_writef_float(file, frames.data(), nbr) == nbr;
+    bool ok = sf_writef_float(file, frames.data(), nbr) == nbr;
+    if ((options & TRAILING_CHUNK) != 0) {
+        ok = ok && sf_set_string(file, SF_STR_TITLE, "a title after the samples") == 0;
+    }
     return sf_close(file) == 0 && ok;
+}
+
+// One buffer a channel of interleaved frames.
+inline std::vector<std::vector<float>> split_channels(const std::vector<float>& frames, int nbr_chn)
+{
+    std::vector<std::vector<float>> chn(static_cast<std::size_t>(nbr_chn));
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        chn[i % static_cast<std::size_t>(nbr_chn)].push_back(frames[i]);
+    }
+    return chn;
 }
 
 // The interleaved frames of a sound file, read as floats; its channel count and rate in

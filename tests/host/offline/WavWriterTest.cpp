@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -38,8 +42,11 @@ TEST(WavWriter, FormatsRoundTripWithinTheirResolutionAndIntegersClip)
         host::offline::WavWriter writer;
         std::string error;
         ASSERT_TRUE(writer.open(c.format, 2, 48000, error)) << error;
-        ASSERT_TRUE(writer.write(frames.data(), 100));
-        ASSERT_TRUE(writer.write(frames.data() + 200, long(frames.size() / 2) - 100));
+        const auto chn = offline_test::split_channels(frames, 2);
+        const float* const first[2] = {chn[0].data(), chn[1].data()};
+        const float* const rest[2] = {chn[0].data() + 100, chn[1].data() + 100};
+        ASSERT_TRUE(writer.write(first, 100));
+        ASSERT_TRUE(writer.write(rest, long(frames.size() / 2) - 100));
         ASSERT_TRUE(writer.save(path, error)) << error;
         EXPECT_EQ(folder.count_entries(), 1);
 
@@ -49,14 +56,88 @@ TEST(WavWriter, FormatsRoundTripWithinTheirResolutionAndIntegersClip)
         EXPECT_EQ(reader.get_nbr_chn(), 2);
         EXPECT_EQ(reader.get_sample_rate(), 48000);
         ASSERT_EQ(reader.get_nbr_frames(), long(frames.size() / 2));
-        std::vector<float> back(frames.size());
-        ASSERT_EQ(reader.read(back.data(), long(frames.size())), long(frames.size() / 2));
+        std::vector<float> left(frames.size() / 2);
+        std::vector<float> right(frames.size() / 2);
+        float* const back[2] = {left.data(), right.data()};
+        ASSERT_EQ(reader.read(back, long(left.size())), long(left.size()));
         for (std::size_t i = 0; i < frames.size(); ++i) {
             // Integer files saturate at full scale: no wrap to the other sign.
             const double want =
                 c.step == 0 ? frames[i] : std::clamp(double(frames[i]), -1.0, 1.0 - c.step);
-            EXPECT_NEAR(back[i], want, c.step) << i;
+            EXPECT_NEAR((i % 2 == 0 ? left : right)[i / 2], want, c.step) << i;
         }
+    }
+}
+
+// Samples where rounding or saturation could go wrong, and random ones of every size: the
+// file holds the very bytes the encoder makes of them with clipping on, header included.
+TEST(WavWriter, IntegerFilesEqualTheEncodersOwnWithClipping)
+{
+    using Limits = std::numeric_limits<float>;
+    std::vector<float> values = {0.0f,
+                                 1.0f,
+                                 2.0f,
+                                 std::nextafter(1.0f, 0.0f),
+                                 std::nextafter(1.0f, 2.0f),
+                                 Limits::infinity(),
+                                 Limits::quiet_NaN(),
+                                 Limits::denorm_min(),
+                                 Limits::max()};
+    // The same of the other sign.
+    for (std::size_t i = 0, nbr = values.size(); i < nbr; ++i) {
+        values.push_back(-values[i]);
+    }
+    // Around the steps of both sizes, in units of 2^-31: halves round to even there.
+    for (const double step : {65536.0, 256.0}) {
+        for (int k = -2; k <= 2; ++k) {
+            for (const double d : {-1.5, -1.0, -0.5, -0.25, 0.0, 0.25, 0.5, 1.0, 1.5}) {
+                values.push_back(float(std::ldexp(step * k + d, -31)));
+            }
+        }
+    }
+    std::mt19937 rng(20);
+    std::uniform_real_distribution<float> dist(-1.2f, 1.2f);
+    while (values.size() < 720000) {
+        // Plain samples, and any bit pattern at all.
+        values.push_back(values.size() % 4 == 0 ? std::bit_cast<float>(std::uint32_t(rng()))
+                                                : dist(rng));
+    }
+    struct Case
+    {
+        SampleFormat format;
+        int sf_format;
+        int nbr_chn;
+        bool reserve; // room for the whole file asked first
+    };
+    const Case cases[] = {{SampleFormat::PCM16, SF_FORMAT_PCM_16, 2, true},
+                          {SampleFormat::PCM16, SF_FORMAT_PCM_16, 1, false},
+                          {SampleFormat::PCM24, SF_FORMAT_PCM_24, 2, false},
+                          {SampleFormat::PCM24, SF_FORMAT_PCM_24, 1, true}};
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        const std::string want_path = folder.file("want.wav");
+        ASSERT_TRUE(offline_test::write_sound(want_path, SF_FORMAT_WAV | c.sf_format, c.nbr_chn,
+                                              48000, values, offline_test::CLIP));
+        const auto chn = offline_test::split_channels(values, c.nbr_chn);
+        const long nbr_frames = long(chn[0].size());
+        host::offline::WavWriter writer;
+        std::string error;
+        ASSERT_TRUE(writer.open(c.format, c.nbr_chn, 48000, error)) << error;
+        if (c.reserve) {
+            writer.reserve_frames(nbr_frames);
+        }
+        // Pieces of every length modulo four.
+        const long pieces[] = {1, 2, 3, 4097, 30001, 77778};
+        for (long pos = 0, k = 0, piece = 0; pos < nbr_frames; pos += piece, ++k) {
+            piece = std::min(pieces[k % 6], nbr_frames - pos);
+            const float* const from[2] = {chn[0].data() + pos,
+                                          chn[std::size_t(c.nbr_chn - 1)].data() + pos};
+            ASSERT_TRUE(writer.write(from, piece));
+        }
+        const std::string path = folder.file("out.wav");
+        ASSERT_TRUE(writer.save(path, error)) << error;
+        EXPECT_TRUE(ScratchFolder::read(path) == ScratchFolder::read(want_path))
+            << int(c.format) << " " << c.nbr_chn;
     }
 }
 
