@@ -368,7 +368,7 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
             }
             if (guarded) {
                 Vec spare;
-                load(spare, p.sum[BandBank::SPARE_LANE]);
+                load(spare, p.sum[NV * vec_len - 1]);
                 store(chunk.guarded_out[c] + s, spare);
             }
             Vec acc;
@@ -395,7 +395,7 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
             const float gain = chunk.gain_ramping ? chunk.gain_ramp[s] : chunk.gain;
             out[c][s] = acc * gain;
             if (guarded) {
-                chunk.guarded_out[c][s] = y[BandBank::SPARE_LANE];
+                chunk.guarded_out[c][s] = y[NV * vec_len - 1];
             }
         }
     }
@@ -410,51 +410,39 @@ DSP_ALWAYS_INLINE void run_chunk(Planes& p, float* const* out, Chunk& chunk) noe
 }
 
 // One instance per channel count, vector count, fade and guard, so that every
-// loop bound of the kernel is a constant. The spare lane lies in the second
-// vector.
+// loop bound of the kernel is a constant.
+template <int NC, int NV>
+DSP_ALWAYS_INLINE void run_with(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+    if (chunk.nbr_guarded > 0) {
+        if (chunk.fading) {
+            run_chunk<NC, NV, true, true>(p, out, chunk);
+        } else {
+            run_chunk<NC, NV, false, true>(p, out, chunk);
+        }
+    } else if (chunk.fading) {
+        run_chunk<NC, NV, true, false>(p, out, chunk);
+    } else {
+        run_chunk<NC, NV, false, false>(p, out, chunk);
+    }
+}
+
 DSP_ALWAYS_INLINE void run_any(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
-    const bool two_chn = chunk.nbr_chn > 1;
-    const bool guard = chunk.nbr_guarded > 0;
-    const bool two_vec = chunk.nbr_lanes > vec_len || guard;
-    const bool fade = chunk.fading;
-    switch (int(guard) * 8 + int(two_chn) * 4 + int(two_vec) * 2 + int(fade)) {
-    case 0:
-        run_chunk<1, 1, false, false>(p, out, chunk);
-        break;
-    case 1:
-        run_chunk<1, 1, true, false>(p, out, chunk);
-        break;
-    case 2:
-        run_chunk<1, 2, false, false>(p, out, chunk);
-        break;
-    case 3:
-        run_chunk<1, 2, true, false>(p, out, chunk);
-        break;
-    case 4:
-        run_chunk<2, 1, false, false>(p, out, chunk);
-        break;
-    case 5:
-        run_chunk<2, 1, true, false>(p, out, chunk);
-        break;
-    case 6:
-        run_chunk<2, 2, false, false>(p, out, chunk);
-        break;
-    case 7:
-        run_chunk<2, 2, true, false>(p, out, chunk);
-        break;
-    case 10:
-        run_chunk<1, 2, false, true>(p, out, chunk);
-        break;
-    case 11:
-        run_chunk<1, 2, true, true>(p, out, chunk);
-        break;
-    case 14:
-        run_chunk<2, 2, false, true>(p, out, chunk);
-        break;
-    default:
-        run_chunk<2, 2, true, true>(p, out, chunk);
-        break;
+    // The guarded sections take the last lane of the last vector in use.
+    const bool two_vec = chunk.nbr_guarded > 0
+                             ? BandBank::get_spare_lane(chunk.nbr_lanes) >= vec_len
+                             : chunk.nbr_lanes > vec_len;
+    if (chunk.nbr_chn > 1) {
+        if (two_vec) {
+            run_with<2, 2>(p, out, chunk);
+        } else {
+            run_with<2, 1>(p, out, chunk);
+        }
+    } else if (two_vec) {
+        run_with<1, 2>(p, out, chunk);
+    } else {
+        run_with<1, 1>(p, out, chunk);
     }
 }
 
@@ -569,7 +557,7 @@ void BandBank::take_guarded(Chunk& chunk) noexcept
         chunk.guarded_lane[c] = {section._b[0], section._b[1], section._b[2],
                                  section._a[1], section._a[2], state.x1,
                                  state.x2,      state.y1,      state.y2};
-        chunk.src[c][SPARE_LANE] = chunk.guarded_src[c];
+        chunk.src[c][get_spare_lane(chunk.nbr_lanes)] = chunk.guarded_src[c];
     }
 }
 

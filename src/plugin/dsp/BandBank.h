@@ -16,7 +16,7 @@
 // or computed in another precision, so the result has the bits of the
 // sections run one after another.
 //
-// The spare lane of each channel can carry one more section for a chunk, with
+// A spare lane of each channel can carry one more section for a chunk, with
 // the denormal guard of dsp::Biquad::process_block_nd: the effect's resonant
 // low-pass rides there, so that its recursion overlaps the bands' instead of
 // running alone.
@@ -32,13 +32,20 @@ public:
     // Lanes per channel: one per band and a spare, silent or running a
     // guarded section.
     static constexpr int NBR_LANES = 16;
-    static constexpr int SPARE_LANE = NBR_LANES - 1;
     // Guard table without a guard.
     static constexpr int NO_GUARD = 2;
     static constexpr long MAX_BLOCK_LEN = 64;
     // Lanes the kernel handles as one vector.
     static constexpr int VEC_LEN = 8;
     static constexpr int NBR_VEC = NBR_LANES / VEC_LEN;
+
+    // The lane of a chunk's guarded sections: the last lane of the last
+    // vector that the bands need, so that up to 7 bands and the guarded
+    // section fill one vector.
+    [[nodiscard]] static constexpr int get_spare_lane(int nbr_lanes) noexcept
+    {
+        return nbr_lanes < VEC_LEN ? VEC_LEN - 1 : NBR_LANES - 1;
+    }
 
     // A section's coefficients and memory (samples at n-1 and n-2).
     struct GuardedLane
@@ -71,8 +78,9 @@ public:
         bool gain_ramping = false;
         float gain = 1;
         alignas(32) float gain_ramp[MAX_BLOCK_LEN];
-        // Guarded sections that ride along in the spare lane of channels 0 to
-        // nbr_guarded - 1 (at most nbr_chn): section c runs over
+        // Guarded sections that ride along in the spare lane
+        // (get_spare_lane) of channels 0 to nbr_guarded - 1 (at most
+        // nbr_chn): section c runs over
         // guarded_src[c] into guarded_out[c] with the bits, memory and toggle
         // of guarded[c]->process_block_nd. guarded_out[c] may be no input.
         int nbr_guarded = 0;

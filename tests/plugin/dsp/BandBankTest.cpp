@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int nbr_chn = BandBank::NBR_CHN;
-constexpr int nbr_bands = BandBank::SPARE_LANE;
+constexpr int nbr_bands = BandBank::NBR_LANES - 1;
 
 bool same_bits(float a, float b)
 {
@@ -41,9 +41,9 @@ struct Case
 // and both builds of the kernel. Signals near 1e-20 let the guard show.
 TEST(BandBank, LanesGiveTheBitsOfTheSectionsOneByOne)
 {
-    const Case cases[] = {{1, 1, false, false, 0}, {2, 15, false, false, 2},
-                          {2, 9, true, true, 1},   {1, 8, true, false, 1},
-                          {2, 5, false, true, 0},  {2, 15, true, true, 2}};
+    const Case cases[] = {{1, 1, false, false, 0}, {2, 15, false, false, 2}, {2, 9, true, true, 1},
+                          {1, 8, true, false, 1},  {2, 5, false, true, 2},   {1, 7, true, false, 1},
+                          {2, 15, true, true, 2}};
     const long chunks[] = {1, 3, 8, 64, 17, 2, 64, 9};
     std::mt19937 gen(7);
     std::uniform_real_distribution<float> sig(-1, 1);
