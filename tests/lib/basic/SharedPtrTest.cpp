@@ -57,7 +57,14 @@ TEST(BasicSharedPtr, ObjectIsDeletedWhenCountCannotBeAllocated)
     std::vector<int> log;
     auto* obj = new Tracked(7, log);
     test_support::fail_next_allocation();
-    EXPECT_THROW(basic::SharedPtr<Tracked>{obj}, std::bad_alloc);
+    // The pointer escapes to an empty assembly statement, so that an
+    // optimiser cannot leave out a count that nothing would read.
+    EXPECT_THROW(
+        {
+            basic::SharedPtr<Tracked> ptr{obj};
+            asm volatile("" : : "r"(&ptr) : "memory");
+        },
+        std::bad_alloc);
     EXPECT_FALSE(test_support::is_allocation_failure_pending());
     EXPECT_EQ(log, std::vector<int>{7});
 }
