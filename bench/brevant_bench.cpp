@@ -13,6 +13,7 @@
 #include "plugin/dsp/BrevantDsp.h"
 
 #include "../tests/support/FakeHostDsp.h"
+#include "../tests/support/BrevantParamIndex.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,17 +36,7 @@ constexpr long section_span = input_len - nbr_bands * tap_spacing - 64;
 constexpr long fade_period = 512;
 constexpr double warm_up_s = 0.05;
 
-enum Index
-{
-    CUTOFF,
-    RESO,
-    NBR_BAND,
-    GAIN,
-    ROUTING,
-    SPACING,
-    EVOLUTION,
-    TONE
-};
+using enum test_support::BrevantParamIndex;
 
 std::vector<float> make_input(unsigned seed)
 {

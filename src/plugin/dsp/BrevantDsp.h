@@ -152,6 +152,8 @@ private:
     // channel; every count is 1 to 64.
     template <bool MIX>
     void process_blocks(float** dst_arr, const float** src_arr, long nbr_spl) noexcept;
+    [[nodiscard]] const float** prepare_mono_src(const float** in, const float** mono_in,
+                                                 long nbr_spl) noexcept;
     void process_chunk_replacing(float** out, const float** in, long nbr_spl) noexcept;
     void process_chunk_mix(float** out, const float** in, long nbr_spl) noexcept;
     void update_io_stereo_flags() noexcept;

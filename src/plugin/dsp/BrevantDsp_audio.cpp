@@ -71,18 +71,29 @@ void BrevantDsp::process_blocks(float** dst_arr, const float** src_arr, long nbr
     } while (pos < nbr_spl);
 }
 
+// The one-channel input of the mono roads: the host's own for a mono input;
+// for a stereo input into a mono output, its mean, written to the mono buffer
+// that mono_in points at.
+const float** BrevantDsp::prepare_mono_src(const float** in, const float** mono_in,
+                                           long nbr_spl) noexcept
+{
+    if (!_stereo_in_flag) {
+        return in;
+    }
+    if (!_stereo_out_flag) {
+        mix_stereo_to_mono(_mono_buf_ptr, in, nbr_spl);
+    }
+    return mono_in;
+}
+
 void BrevantDsp::process_chunk_replacing(float** out, const float** in, long nbr_spl) noexcept
 {
     float** lp = _lpf_buf_ptr_arr;
     float** band = _band_buf_ptr_arr;
     const float* mono_in[1] = {_mono_buf_ptr};
+    const float** src = prepare_mono_src(in, mono_in, nbr_spl);
     const bool mono_src = !_stereo_in_flag;
     const bool mono_dst = !_stereo_out_flag;
-    // A stereo input into a mono output is processed as its mean.
-    const float** src = mono_src ? in : mono_in;
-    if (!mono_src && mono_dst) {
-        mix_stereo_to_mono(_mono_buf_ptr, in, nbr_spl);
-    }
 
     if (!is_post_routing()) {
         if (mono_src || mono_dst) {
@@ -116,12 +127,9 @@ void BrevantDsp::process_chunk_mix(float** out, const float** in, long nbr_spl) 
     float** lp = _lpf_buf_ptr_arr;
     float** band = _band_buf_ptr_arr;
     const float* mono_in[1] = {_mono_buf_ptr};
+    const float** src = prepare_mono_src(in, mono_in, nbr_spl);
     const bool mono_src = !_stereo_in_flag;
     const bool mono_dst = !_stereo_out_flag;
-    const float** src = mono_src ? in : mono_in;
-    if (!mono_src && mono_dst) {
-        mix_stereo_to_mono(_mono_buf_ptr, in, nbr_spl);
-    }
 
     if (mono_src || mono_dst) {
         if (!is_post_routing()) {

@@ -10,6 +10,7 @@
 #include "lib/mppi/ProgramSlot.h"
 #include "support/AllocFailure.h"
 #include "support/BrevantModel.h"
+#include "support/BrevantParamIndex.h"
 #include "support/FakeHostDsp.h"
 #include "support/FakePluginCmd.h"
 #include "support/RecordingNotified.h"
@@ -33,17 +34,7 @@ namespace {
 
 using test_support::FakeHostDsp;
 
-enum Index
-{
-    CUTOFF,
-    RESO,
-    NBR_BAND,
-    GAIN,
-    ROUTING,
-    SPACING,
-    EVOLUTION,
-    TONE
-};
+using enum test_support::BrevantParamIndex;
 // Not a parameter: a reset (clear_buffers) of the effect and the model.
 constexpr int reset = -1;
 

@@ -3,6 +3,7 @@
 #include "lib/mppi/NormalizedParamInterface.h"
 #include "lib/mppi/PluginInternal.h"
 #include "plugin/dsp/BrevantDsp.h"
+#include "support/BrevantParamIndex.h"
 #include "support/DspStub.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,7 @@
 
 namespace {
 
-enum Index
-{
-    CUTOFF,
-    RESO,
-    NBR_BAND,
-    GAIN,
-    ROUTING,
-    SPACING,
-    EVOLUTION,
-    TONE
-};
+using enum test_support::BrevantParamIndex;
 
 struct Setting
 {
