@@ -1,38 +1,49 @@
 #include "lib/dsp/VectorTarget.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace dsp {
 
 namespace {
 
-bool detect_avx2() noexcept
+VectorIsa detect() noexcept
 {
-#if DSP_HAS_AVX2_BUILD
+#if DSP_HAS_X86_BUILDS
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-#else
-    return false;
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw")) {
+        return VectorIsa::AVX512;
+    }
+    if (__builtin_cpu_supports("avx2")) {
+        return VectorIsa::AVX2;
+    }
 #endif
+    return VectorIsa::BASELINE;
 }
 
 // Set during static initialisation, before any audio runs.
-const bool cpu_has_avx2 = detect_avx2();
+const VectorIsa cpu_isa = detect();
 
-// Relaxed: the choice guards no other data; a kernel that still runs the
-// other build gives the same bits.
-std::atomic<bool> avx2_allowed{true};
+// Relaxed: the choice guards no other data; a kernel that still runs another
+// build gives the same bits.
+std::atomic<VectorIsa> isa_limit{VectorIsa::AVX512};
 
 } // namespace
 
-bool use_avx2() noexcept
+VectorIsa detected_vector_isa() noexcept
 {
-    return cpu_has_avx2 && avx2_allowed.load(std::memory_order_relaxed);
+    return cpu_isa;
 }
 
-void allow_avx2(bool allow) noexcept
+VectorIsa vector_isa() noexcept
 {
-    avx2_allowed.store(allow, std::memory_order_relaxed);
+    return std::min(cpu_isa, isa_limit.load(std::memory_order_relaxed));
+}
+
+void limit_vector_isa(VectorIsa widest) noexcept
+{
+    isa_limit.store(widest, std::memory_order_relaxed);
 }
 
 } // namespace dsp

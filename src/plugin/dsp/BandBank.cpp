@@ -17,9 +17,9 @@
 //      after another as the bands would be added one by one; vectors here
 //      hold eight independent samples, never two terms of one sum.
 // The code is written once on an eight-float vector type: the compiler maps
-// it on the target's vector registers, and on x86-64 a copy built for AVX2 is
-// chosen at start-up when the processor has it; any other compiler gets a
-// plain array with the same element-wise arithmetic. IEEE single precision
+// it on the target's vector registers, and on x86-64 copies built for AVX2
+// and AVX-512 are chosen at start-up when the processor has them; any other
+// compiler gets a plain array with the same element-wise arithmetic. IEEE single precision
 // gives the same bits in every register width, and the build fuses nothing.
 
 #include "plugin/dsp/BandBank.h"
@@ -446,13 +446,19 @@ DSP_ALWAYS_INLINE void run_any(Planes& p, float* const* out, Chunk& chunk) noexc
     }
 }
 
-void run_plain(Planes& p, float* const* out, Chunk& chunk) noexcept
+void run_baseline(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
     run_any(p, out, chunk);
 }
 
-#if DSP_HAS_AVX2_BUILD
+#if DSP_HAS_X86_BUILDS
 DSP_TARGET_AVX2 void run_avx2(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+    run_any(p, out, chunk);
+}
+
+// The same eight-float vectors, with twice the registers to keep them in.
+DSP_TARGET_AVX512 void run_avx512(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
     run_any(p, out, chunk);
 }
@@ -460,13 +466,11 @@ DSP_TARGET_AVX2 void run_avx2(Planes& p, float* const* out, Chunk& chunk) noexce
 
 void run(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
-#if DSP_HAS_AVX2_BUILD
-    if (dsp::use_avx2()) {
-        run_avx2(p, out, chunk);
-        return;
-    }
+#if DSP_HAS_X86_BUILDS
+    dsp::pick_build(&run_baseline, &run_avx2, &run_avx512)(p, out, chunk);
+#else
+    run_baseline(p, out, chunk);
 #endif
-    run_plain(p, out, chunk);
 }
 
 } // namespace

@@ -30,140 +30,155 @@ void eval_block(float* dst, const float* src, long nbr_spl, float gain) noexcept
 
 #if DSP_VECTOR_EXT
 
-constexpr int vec_len = 4;
-typedef float F4 __attribute__((vector_size(vec_len * sizeof(float))));
-typedef std::int32_t I4 __attribute__((vector_size(vec_len * sizeof(std::int32_t))));
-typedef double D4 __attribute__((vector_size(vec_len * sizeof(double))));
-typedef std::int64_t M4 __attribute__((vector_size(vec_len * sizeof(std::int64_t))));
+// W floats, W doubles and their masks.
+template <int W>
+struct Lanes
+{
+    typedef float F __attribute__((vector_size(W * sizeof(float))));
+    typedef float FAt __attribute__((vector_size(W * sizeof(float)), aligned(4), may_alias));
+    typedef std::int32_t I __attribute__((vector_size(W * sizeof(std::int32_t))));
+    typedef double D __attribute__((vector_size(W * sizeof(double))));
+    typedef std::int64_t M __attribute__((vector_size(W * sizeof(std::int64_t))));
+};
 
 // Relative half-width of the interval that must round to one float.
 constexpr double margin = 0x1p-40;
 
-// The arctangent by the classic reduction to |r| <= tan(pi/8) and a rational
-// approximation of degree 4/5 in r^2 (relative error a few 1e-16, far inside
-// the margin):
-//   |t| > tan(3 pi/8): pi/2 + atan(-1/|t|)
-//   |t| > 0.66:        pi/4 + atan((|t| - 1) / (|t| + 1))
-//   else:              atan(|t|)
-// with the sign of t put back (so atan(-0) = -0).
-DSP_ALWAYS_INLINE void fast_atan(D4& res, const D4& t) noexcept
+constexpr double tan_pi_8 = 0.41421356237309503;
+constexpr double tan_3pi_8 = 2.414213562373095;
+
+// (2/pi) atan(sqrt z) / sqrt z on 0 <= z <= tan^2(pi/8), constant term first:
+// a near-minimax polynomial whose relative error, evaluated in double by
+// Horner's rule, stays below 2^-45 (a thirty-second of the margin).
+constexpr double coef[9] = {0.6366197723675643,   -0.212206590773088,   0.12732395195818047,
+                            -0.09094552985738222, 0.07073090798992891,  -0.05779483894913557,
+                            0.04815203233273949,  -0.03739826430634277, 0.01952031579684065};
+
+// W samples by the fast path: the curve, and whether each is sure.
+//
+// The fast curve reduces |t| to |r| <= tan(pi/8) by the classic identities,
+// with (2/pi) atan(|t|) = base + (2/pi) atan(r):
+//   |t| > tan(3 pi/8): base 1,   r = -1/|t|
+//   |t| > tan(pi/8):   base 1/2, r = (|t| - 1) / (|t| + 1)
+//   else:              base 0,   r = |t|
+// then puts the sign of t back (so -0 stays -0). The argument is formed as
+// x (gain pi/2), a rounding away from the definition's, far inside the margin.
+template <int W>
+DSP_ALWAYS_INLINE void curve(typename Lanes<W>::F& y, typename Lanes<W>::I& sure, const float* src,
+                             double k) noexcept
 {
-    constexpr double tan_3pi_8 = 2.414213562373095;
-    constexpr double reduce_from = 0.66;
-    constexpr double quarter_pi = 0.7853981633974483;
-    constexpr double p[5] = {-8.750608600031904122785e-1, -1.615753718733365076637e1,
-                             -7.500855792314704667340e1, -1.228866684490136173410e2,
-                             -6.485021904942025371773e1};
-    constexpr double q[5] = {2.485846490142306297962e1, 1.650270098316988542046e2,
-                             4.328810604912902668951e2, 4.853903996359136964868e2,
-                             1.945506571482613964425e2};
-    const D4 zero = {};
-    const M4 sign_bit = M4{} + INT64_MIN;
-    const auto bits = __builtin_bit_cast(M4, t);
-    const M4 sign = bits & sign_bit;
-    const auto a = __builtin_bit_cast(D4, bits & ~sign_bit);
+    using D = typename Lanes<W>::D;
+    using M = typename Lanes<W>::M;
+    using F = typename Lanes<W>::F;
+    const F x = *reinterpret_cast<const typename Lanes<W>::FAt*>(src);
+    const D t = __builtin_convertvector(x, D) * k;
+    const M sign_bit = M{} + INT64_MIN;
+    const M bits = __builtin_bit_cast(M, t);
+    const M sign = bits & sign_bit;
+    const M a_bits = bits & ~sign_bit;
+    const auto a = __builtin_bit_cast(D, a_bits);
 
-    // Masks select by AND (a mask lane is all ones or all zeros); where both
-    // are set, pi/4 counts twice.
-    const M4 big = a > tan_3pi_8;
-    const M4 mid = a > reduce_from;
-    const M4 one_bits = __builtin_bit_cast(M4, zero + 1.0);
-    const M4 quarter_bits = __builtin_bit_cast(M4, zero + quarter_pi);
-    const D4 num = big ? zero - 1.0 : a - __builtin_bit_cast(D4, mid & one_bits);
-    const D4 den = big ? a : __builtin_bit_cast(D4, mid & __builtin_bit_cast(M4, a)) + 1.0;
-    const D4 base =
-        __builtin_bit_cast(D4, mid & quarter_bits) + __builtin_bit_cast(D4, big & quarter_bits);
+    // Selection by masks (a lane all ones or all zeros); where |t| is big,
+    // mid is set too.
+    const D zero = {};
+    const M big = a > tan_3pi_8;
+    const M mid = a > tan_pi_8;
+    const M one = __builtin_bit_cast(M, zero + 1.0);
+    const M half = __builtin_bit_cast(M, zero + 0.5);
+    const D num = __builtin_bit_cast(D, ~big & a_bits) - __builtin_bit_cast(D, mid & one);
+    const D den = __builtin_bit_cast(D, mid & a_bits) + __builtin_bit_cast(D, ~big & one);
+    const D base = __builtin_bit_cast(D, mid & half) + __builtin_bit_cast(D, big & half);
 
-    const D4 r = num / den;
-    const D4 z = r * r;
-    const D4 pz = (((p[0] * z + p[1]) * z + p[2]) * z + p[3]) * z + p[4];
-    const D4 qz = ((((z + q[0]) * z + q[1]) * z + q[2]) * z + q[3]) * z + q[4];
-    const D4 w = r * (z * pz / qz) + r;
-    const D4 mag = base + w;
-    res = __builtin_bit_cast(D4, __builtin_bit_cast(M4, mag) | sign);
+    const D r = num / den;
+    const D z = r * r;
+    D q = zero + coef[8];
+    for (int j = 7; j >= 0; --j) {
+        q = q * z + coef[j];
+    }
+    const D mag = base + r * q;
+    const auto v = __builtin_bit_cast(D, __builtin_bit_cast(M, mag) | sign);
+    const D spread = mag * margin;
+    y = __builtin_convertvector(v, F);
+    sure = __builtin_convertvector(v - spread, F) == __builtin_convertvector(v + spread, F);
 }
 
-// Four samples by the fast path: the curve, and whether each is sure.
-DSP_ALWAYS_INLINE void curve4(F4& y, I4& sure, const float* src, float gain) noexcept
-{
-    F4 x;
-    std::memcpy(&x, src, sizeof x);
-    const D4 t = __builtin_convertvector(x, D4) * double(gain) * half_pi;
-    D4 at;
-    fast_atan(at, t);
-    const D4 v = two_over_pi * at;
-    const D4 spread =
-        __builtin_bit_cast(D4, __builtin_bit_cast(M4, v) & (M4{} + INT64_MAX)) * margin;
-    y = __builtin_convertvector(v, F4);
-    sure = __builtin_convertvector(v - spread, F4) == __builtin_convertvector(v + spread, F4);
-}
-
-// Pieces of up to max_piece samples: first every group of four by the fast
+// Pieces of up to max_piece samples: first every group of W by the fast
 // path, without a branch, so that the groups overlap in the processor; then
 // the results are written, the rare unsure ones (and the last samples, for
 // which the library's arctangent answers sooner than the fast chain) by the
 // definition.
-template <bool MIX>
+template <int W, bool MIX>
 DSP_ALWAYS_INLINE void run(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
+    using F = typename Lanes<W>::F;
+    using I = typename Lanes<W>::I;
     constexpr long max_piece = 64;
-    alignas(16) float fast[max_piece];
-    alignas(16) std::int32_t sure[max_piece];
+    alignas(64) float fast[max_piece];
+    alignas(64) std::int32_t sure[max_piece];
+    const double k = double(gain) * half_pi;
     for (long beg = 0; beg < nbr_spl; beg += max_piece) {
         const long len = std::min(nbr_spl - beg, max_piece);
-        const long len_fast = len & ~long(vec_len - 1);
-        I4 all_sure = I4{} - 1;
-        for (long i = 0; i < len_fast; i += vec_len) {
-            F4 y;
-            I4 ok;
-            curve4(y, ok, src + beg + i, gain);
+        const long len_full = len & ~long(W - 1);
+        I all_sure = I{} - 1;
+        for (long i = 0; i < len_full; i += W) {
+            F y;
+            I ok;
+            curve<W>(y, ok, src + beg + i, k);
             all_sure &= ok;
             std::memcpy(fast + i, &y, sizeof y);
             std::memcpy(sure + i, &ok, sizeof ok);
         }
+        std::int32_t every = -1;
+        for (int l = 0; l < W; ++l) {
+            every &= all_sure[l];
+        }
         float* d = dst + beg;
         const float* x = src + beg;
         long i = 0;
-        if ((all_sure[0] & all_sure[1] & all_sure[2] & all_sure[3]) != 0) {
-            for (; i < len_fast; ++i) {
+        if (every != 0) {
+            for (; i < len_full; ++i) {
                 put<MIX>(d[i], fast[i]);
             }
         }
         for (; i < len; ++i) {
-            put<MIX>(d[i], i < len_fast && sure[i] != 0 ? fast[i] : DistoExact::eval(x[i], gain));
+            put<MIX>(d[i], i < len_full && sure[i] != 0 ? fast[i] : DistoExact::eval(x[i], gain));
         }
     }
 }
 
 template <bool MIX>
-void run_plain(float* dst, const float* src, long nbr_spl, float gain) noexcept
+void run_baseline(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
-    run<MIX>(dst, src, nbr_spl, gain);
+    run<2, MIX>(dst, src, nbr_spl, gain);
 }
 
-#if DSP_HAS_AVX2_BUILD
+#if DSP_HAS_X86_BUILDS
 template <bool MIX>
 DSP_TARGET_AVX2 void run_avx2(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
-    run<MIX>(dst, src, nbr_spl, gain);
+    run<4, MIX>(dst, src, nbr_spl, gain);
+}
+
+template <bool MIX>
+DSP_TARGET_AVX512 void run_avx512(float* dst, const float* src, long nbr_spl, float gain) noexcept
+{
+    run<8, MIX>(dst, src, nbr_spl, gain);
 }
 #endif
 
 template <bool MIX>
 void run_any(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
-    // Too short for a group of four.
-    if (nbr_spl < vec_len) {
+    // Too short for a vector of any build.
+    if (nbr_spl < 4) {
         eval_block<MIX>(dst, src, nbr_spl, gain);
         return;
     }
-#if DSP_HAS_AVX2_BUILD
-    if (dsp::use_avx2()) {
-        run_avx2<MIX>(dst, src, nbr_spl, gain);
-        return;
-    }
+#if DSP_HAS_X86_BUILDS
+    dsp::pick_build(&run_baseline<MIX>, &run_avx2<MIX>, &run_avx512<MIX>)(dst, src, nbr_spl, gain);
+#else
+    run_baseline<MIX>(dst, src, nbr_spl, gain);
 #endif
-    run_plain<MIX>(dst, src, nbr_spl, gain);
 }
 
 #else

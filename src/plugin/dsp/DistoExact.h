@@ -4,7 +4,7 @@
 // D(x) = (float) ((2/pi) atan(x gain pi/2)), the arctangent and the products
 // in double precision (the argument formed as (x gain) pi/2).
 //
-// A block evaluates a fast arctangent, four samples at a time, and keeps its
+// A block evaluates a fast arctangent, a vector of samples at a time, and keeps its
 // result only where it provably rounds to the float that the library's
 // arctangent gives: where every value within a relative 2^-40 of the fast
 // result rounds to the same float. Both arctangents are far closer than that

@@ -1,7 +1,7 @@
 #include "plugin/dsp/BandBank.h"
 
 #include "lib/dsp/Filter2p.h"
-#include "lib/dsp/VectorTarget.h"
+#include "support/VectorBuilds.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ struct Case
 // The bank against its sections run one by one with the block forms of
 // dsp::Biquad, summed band after band under the fades, then scaled: output,
 // guarded outputs and every memory bit for bit, over chunks of every length
-// and both builds of the kernel. Signals near 1e-20 let the guard show.
+// and every build of the kernel. Signals near 1e-20 let the guard show.
 TEST(BandBank, LanesGiveTheBitsOfTheSectionsOneByOne)
 {
     const Case cases[] = {{1, 1, false, false, 0}, {2, 15, false, false, 2}, {2, 9, true, true, 1},
@@ -47,10 +47,10 @@ TEST(BandBank, LanesGiveTheBitsOfTheSectionsOneByOne)
     const long chunks[] = {1, 3, 8, 64, 17, 2, 64, 9};
     std::mt19937 gen(7);
     std::uniform_real_distribution<float> sig(-1, 1);
-    for (const bool avx2 : {true, false}) {
-        dsp::allow_avx2(avx2);
+    for (const dsp::VectorIsa isa : test_support::runnable_isas()) {
+        const test_support::IsaLimit limit(isa);
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << "lanes " << c.nbr_lanes << " avx2 " << avx2);
+            SCOPED_TRACE(testing::Message() << "lanes " << c.nbr_lanes << " isa " << int(isa));
             BandBank bank;
             dsp::Filter2p alone[nbr_chn][nbr_bands];
             dsp::Filter2p lpf[nbr_chn];
@@ -158,7 +158,6 @@ TEST(BandBank, LanesGiveTheBitsOfTheSectionsOneByOne)
             }
         }
     }
-    dsp::allow_avx2(true);
 }
 
 } // namespace

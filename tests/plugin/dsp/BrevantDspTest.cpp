@@ -1,7 +1,6 @@
 #include "plugin/dsp/BrevantDsp.h"
 
 #include "lib/basic/SettingMgrInterface.h"
-#include "lib/dsp/VectorTarget.h"
 #include "lib/mppi/MidiDevSelDispatcher.h"
 #include "lib/mppi/MidiMgr.h"
 #include "lib/mppi/NormalizedParamInterface.h"
@@ -15,6 +14,7 @@
 #include "support/FakePluginCmd.h"
 #include "support/RecordingNotified.h"
 #include "support/ScratchFolder.h"
+#include "support/VectorBuilds.h"
 #include "support/posix/EnvVar.h"
 
 #include <gtest/gtest.h>
@@ -331,13 +331,13 @@ TEST(BrevantDsp, RandomAutomationMatchesTheModelBitForBit)
     constexpr int nbr_streams = 200;
     std::mt19937 gen(20);
     long compared = 0;
+    const std::vector<dsp::VectorIsa> isas = test_support::runnable_isas();
     for (int k = 0; k < nbr_streams && !HasFailure(); ++k) {
-        // Every other stream on the baseline build of the vector kernels.
-        dsp::allow_avx2(k % 2 == 0);
+        // The streams take turns on each build of the vector kernels.
+        const test_support::IsaLimit limit(isas[std::size_t(k) % isas.size()]);
         SCOPED_TRACE(testing::Message() << "stream " << k);
         compared += run_random_stream(gen);
     }
-    dsp::allow_avx2(true);
     RecordProperty("samples_compared", int(compared));
     EXPECT_GT(compared, nbr_streams * 1000L);
 }

@@ -1,6 +1,6 @@
 #include "plugin/dsp/DistoExact.h"
 
-#include "lib/dsp/VectorTarget.h"
+#include "support/VectorBuilds.h"
 
 #include <gtest/gtest.h>
 
@@ -47,17 +47,17 @@ std::vector<float> test_inputs()
     return v;
 }
 
-// Every block form, on either build of the kernel, at several gains and block
+// Every block form, on every build of the kernel, at several gains and block
 // lengths (the tail shorter than a vector included), in place or not: the
 // bits of the definition, sample by sample.
 TEST(DistoExact, BlocksGiveTheBitsOfTheDefinition)
 {
     const std::vector<float> in = test_inputs();
-    for (const bool avx2 : {true, false}) {
-        dsp::allow_avx2(avx2);
+    for (const dsp::VectorIsa isa : test_support::runnable_isas()) {
+        const test_support::IsaLimit limit(isa);
         for (const float gain : {1.0f, 2.0f, 3.7f, 10.0f}) {
             for (const bool mix : {false, true}) {
-                for (const long block : {1L, 3L, 64L}) {
+                for (const long block : {1L, 3L, 13L, 64L}) {
                     std::vector<float> out(in.size(), 0.25f);
                     std::vector<float> in_place = in;
                     for (std::size_t pos = 0; pos < in.size(); pos += std::size_t(block)) {
@@ -75,7 +75,7 @@ TEST(DistoExact, BlocksGiveTheBitsOfTheDefinition)
                                       0.25f + std::bit_cast<float>(curve_bits(in[i], gain)))
                                 : curve_bits(in[i], gain);
                         ASSERT_EQ(std::bit_cast<std::uint32_t>(out[i]), want)
-                            << "x " << in[i] << " gain " << gain << " avx2 " << avx2;
+                            << "x " << in[i] << " gain " << gain << " isa " << int(isa);
                         if (!mix) {
                             ASSERT_EQ(std::bit_cast<std::uint32_t>(in_place[i]), want);
                         }
@@ -84,7 +84,6 @@ TEST(DistoExact, BlocksGiveTheBitsOfTheDefinition)
             }
         }
     }
-    dsp::allow_avx2(true);
 }
 
 } // namespace
