@@ -353,6 +353,9 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
         const bool guarded = GUARD && c < chunk.nbr_guarded;
         long s = 0;
         for (; s + vec_len <= n; s += vec_len) {
+            // Each transposed vector holds one lane's eight samples; the
+            // lanes are added in order, up to the last band summed.
+            Vec acc;
             for (int v = 0; v < NV; ++v) {
                 const int lane = v * vec_len;
                 const float* const row[vec_len] = {&p.y[c][s][lane],     &p.y[c][s + 1][lane],
@@ -363,20 +366,16 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
                 load_transposed(r, row);
                 DSP_UNROLL_8
                 for (int l = 0; l < vec_len; ++l) {
-                    store(p.sum[v * vec_len + l], r[l]);
+                    const int b = lane + l;
+                    if (b == 0) {
+                        acc = r[0];
+                    } else if (b < nbr_lanes) {
+                        acc = acc + r[l];
+                    }
                 }
-            }
-            if (guarded) {
-                Vec spare;
-                load(spare, p.sum[NV * vec_len - 1]);
-                store(chunk.guarded_out[c] + s, spare);
-            }
-            Vec acc;
-            load(acc, p.sum[0]);
-            for (int b = 1; b < nbr_lanes; ++b) {
-                Vec term;
-                load(term, p.sum[b]);
-                acc = acc + term;
+                if (guarded && v == NV - 1) {
+                    store(chunk.guarded_out[c] + s, r[vec_len - 1]);
+                }
             }
             Vec gain;
             if (chunk.gain_ramping) {

@@ -132,8 +132,6 @@ public:
         // samples of memory, and the weighted outputs.
         alignas(32) float x[NBR_CHN][MAX_BLOCK_LEN + 2][NBR_LANES] = {};
         alignas(32) float y[NBR_CHN][MAX_BLOCK_LEN][NBR_LANES] = {};
-        // One chunk's sum: the weighted outputs of VEC_LEN samples, lane by lane.
-        alignas(32) float sum[NBR_LANES][VEC_LEN] = {};
         // Added after b0 x in the last vector of a channel: -0 (which changes
         // no sum) but for the guarded section's denormal guard in the spare
         // lane. Table k guards the samples of parity k, table NO_GUARD none;
