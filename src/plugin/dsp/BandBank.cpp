@@ -355,7 +355,7 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
         for (; s + vec_len <= n; s += vec_len) {
             // Each transposed vector holds one lane's eight samples; the
             // lanes are added in order, up to the last band summed.
-            Vec acc;
+            Vec acc = {};
             for (int v = 0; v < NV; ++v) {
                 const int lane = v * vec_len;
                 const float* const row[vec_len] = {&p.y[c][s][lane],     &p.y[c][s + 1][lane],
