@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -54,6 +55,14 @@ constexpr double coef[9] = {0.6366197723675643,   -0.212206590773088,   0.127323
                             -0.09094552985738222, 0.07073090798992891,  -0.05779483894913557,
                             0.04815203233273949,  -0.03739826430634277, 0.01952031579684065};
 
+// The floats of x as doubles, written element by element: compilers turn
+// this into one conversion where a vector conversion would be split.
+template <typename D, typename F, int... K>
+DSP_ALWAYS_INLINE void widen(D& t, const F& x, std::integer_sequence<int, K...>) noexcept
+{
+    t = D{double(x[K])...};
+}
+
 // W samples by the fast path: the curve, and whether each is sure.
 //
 // The fast curve reduces |t| to |r| <= tan(pi/8) by the classic identities,
@@ -71,7 +80,9 @@ DSP_ALWAYS_INLINE void curve(typename Lanes<W>::F& y, typename Lanes<W>::I& sure
     using M = typename Lanes<W>::M;
     using F = typename Lanes<W>::F;
     const F x = *reinterpret_cast<const typename Lanes<W>::FAt*>(src);
-    const D t = __builtin_convertvector(x, D) * k;
+    D t;
+    widen(t, x, std::make_integer_sequence<int, W>{});
+    t = t * k;
     const M sign_bit = M{} + INT64_MIN;
     const M bits = __builtin_bit_cast(M, t);
     const M sign = bits & sign_bit;
