@@ -8,6 +8,7 @@
 // settings) against one in which it stays on.
 
 #include "lib/dsp/Filter2p.h"
+#include "lib/dsp/VectorTarget.h"
 #include "lib/mppi/NormalizedParamInterface.h"
 #include "plugin/dsp/BandBank.h"
 #include "plugin/dsp/BrevantDsp.h"
@@ -72,8 +73,23 @@ struct Effect
     }
 };
 
+// The instruction set of the vector builds that ran.
+const char* isa_name()
+{
+    switch (dsp::vector_isa()) {
+    case dsp::VectorIsa::AVX512:
+        return "avx512";
+    case dsp::VectorIsa::AVX2:
+        return "avx2";
+    case dsp::VectorIsa::BASELINE:
+        break;
+    }
+    return "baseline";
+}
+
 void report(benchmark::State& state, long frames_per_iteration)
 {
+    state.SetLabel(isa_name());
     const auto frames = double(state.iterations()) * double(frames_per_iteration);
     state.SetItemsProcessed(state.iterations() * frames_per_iteration);
     // Seconds per stereo frame, printed with an SI prefix (n for nanoseconds).

@@ -28,6 +28,7 @@ const VectorIsa cpu_isa = detect();
 // Relaxed: the choice guards no other data; a kernel that still runs another
 // build gives the same bits.
 std::atomic<VectorIsa> isa_limit{VectorIsa::AVX512};
+static_assert(std::atomic<VectorIsa>::is_always_lock_free);
 
 } // namespace
 
