@@ -68,6 +68,8 @@ constexpr LcgJump lcg_jumps[4] = {lcg_jump(1), lcg_jump(2), lcg_jump(3), lcg_jum
 // A fade counts as complete beyond these.
 constexpr float fade_full = 0.999f;
 constexpr float fade_gone = 0.001f;
+// Chunks shorter than this run the low-passes outside the band bank.
+constexpr long min_guarded_chunk = 4;
 // Below this band gain the band road is silent.
 constexpr double band_gain_silent = 1e-9;
 
@@ -277,14 +279,20 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl,
 
     const bool silent = _band_gain_step == 0 &&
                         (_nbr_active_band == 0 || std::fabs(_band_gain_cur) < band_gain_silent);
-    if (silent || _nbr_active_band == 0) {
-        // The low-passes before out is written: out may be in.
+    // The low-passes run alone when the bands do not run, and on chunks so
+    // short that moving them in and out of the bank's spare lanes costs more
+    // than their steps; alone or in the bank, they give the same bits. They
+    // run before out is written: out may be in.
+    if (silent || _nbr_active_band == 0 || nbr_spl < min_guarded_chunk) {
         if (nbr_lpf == 2) {
             dsp::Biquad::process_block_nd_2(*lpf[0], lp_out[0], in[0], *lpf[1], lp_out[1], in[1],
                                             nbr_spl);
         } else if (nbr_lpf == 1) {
             lpf[0]->process_block_nd(lp_out[0], in[0], nbr_spl);
         }
+        nbr_lpf = 0;
+    }
+    if (silent || _nbr_active_band == 0) {
         if (silent) {
             for (int chn = 0; chn < nbr_chn; ++chn) {
                 dsp::BasicMixing::clear(out[chn], nbr_spl);
