@@ -13,8 +13,8 @@
 #include "plugin/dsp/BandBank.h"
 #include "plugin/dsp/BrevantDsp.h"
 
-#include "../tests/support/FakeHostDsp.h"
 #include "../tests/support/BrevantParamIndex.h"
+#include "../tests/support/FakeHostDsp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -76,15 +76,7 @@ struct Effect
 // The instruction set of the vector builds that ran.
 const char* isa_name()
 {
-    switch (dsp::vector_isa()) {
-    case dsp::VectorIsa::AVX512:
-        return "avx512";
-    case dsp::VectorIsa::AVX2:
-        return "avx2";
-    case dsp::VectorIsa::BASELINE:
-        break;
-    }
-    return "baseline";
+    return dsp::pick_build("baseline", "avx2", "avx512");
 }
 
 void report(benchmark::State& state, long frames_per_iteration)

@@ -6,12 +6,15 @@
 
 namespace test_support {
 
+// Every instruction set of the kernel builds, narrowest first.
+inline constexpr dsp::VectorIsa all_isas[] = {dsp::VectorIsa::BASELINE, dsp::VectorIsa::AVX2,
+                                              dsp::VectorIsa::AVX512};
+
 // The instruction sets whose kernel builds can run here, narrowest first.
 inline std::vector<dsp::VectorIsa> runnable_isas()
 {
     std::vector<dsp::VectorIsa> isas;
-    for (const auto isa :
-         {dsp::VectorIsa::BASELINE, dsp::VectorIsa::AVX2, dsp::VectorIsa::AVX512}) {
+    for (const auto isa : all_isas) {
         if (isa <= dsp::detected_vector_isa()) {
             isas.push_back(isa);
         }

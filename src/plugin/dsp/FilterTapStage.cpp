@@ -279,11 +279,12 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl,
 
     const bool silent = _band_gain_step == 0 &&
                         (_nbr_active_band == 0 || std::fabs(_band_gain_cur) < band_gain_silent);
+    const bool bands_idle = silent || _nbr_active_band == 0;
     // The low-passes run alone when the bands do not run, and on chunks so
     // short that moving them in and out of the bank's spare lanes costs more
     // than their steps; alone or in the bank, they give the same bits. They
     // run before out is written: out may be in.
-    if (silent || _nbr_active_band == 0 || nbr_spl < min_guarded_chunk) {
+    if (bands_idle || nbr_spl < min_guarded_chunk) {
         if (nbr_lpf == 2) {
             dsp::Biquad::process_block_nd_2(*lpf[0], lp_out[0], in[0], *lpf[1], lp_out[1], in[1],
                                             nbr_spl);
@@ -292,7 +293,7 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl,
         }
         nbr_lpf = 0;
     }
-    if (silent || _nbr_active_band == 0) {
+    if (bands_idle) {
         if (silent) {
             for (int chn = 0; chn < nbr_chn; ++chn) {
                 dsp::BasicMixing::clear(out[chn], nbr_spl);

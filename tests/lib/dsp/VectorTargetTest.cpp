@@ -27,8 +27,7 @@ int from_avx512()
 TEST(VectorTarget, LimitPicksTheNarrowerBuild)
 {
     const dsp::VectorIsa detected = dsp::detected_vector_isa();
-    for (const auto limit :
-         {dsp::VectorIsa::BASELINE, dsp::VectorIsa::AVX2, dsp::VectorIsa::AVX512}) {
+    for (const auto limit : test_support::all_isas) {
         const test_support::IsaLimit scope(limit);
         const dsp::VectorIsa want = std::min(limit, detected);
         EXPECT_EQ(dsp::vector_isa(), want) << "limit " << int(limit);
