@@ -169,6 +169,10 @@ void bm_sections_side_by_side(benchmark::State& state)
 {
     const std::vector<dsp::Filter2p> sections = make_band_sections();
     BandBank bank;
+    long delays[BandBank::NBR_LANES] = {};
+    for (int band = 0; band < nbr_bands; ++band) {
+        delays[band] = (nbr_bands - band) * tap_spacing;
+    }
     for (int chn = 0; chn < nbr_chn; ++chn) {
         for (int band = 0; band < nbr_bands; ++band) {
             bank.set_coefs(chn, band, sections[std::size_t(chn * nbr_bands + band)]);
@@ -180,10 +184,12 @@ void bm_sections_side_by_side(benchmark::State& state)
         chunk.nbr_lanes = nbr_bands;
         chunk.nbr_spl = n;
         for (int chn = 0; chn < nbr_chn; ++chn) {
-            for (int band = 0; band < nbr_bands; ++band) {
-                chunk.src[chn][band] = i[chn] + band * tap_spacing;
-            }
+            chunk.line[chn] = i[chn];
         }
+        // Band b reads b tap spacings after the block's start.
+        chunk.delay = delays;
+        chunk.tap_pos = nbr_bands * tap_spacing;
+        chunk.ring_mask = ~0L;
         bank.process(o, chunk);
     });
 }

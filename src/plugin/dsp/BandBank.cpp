@@ -71,6 +71,13 @@ DSP_ALWAYS_INLINE void store(float* dst, const Vec& v) noexcept
     *reinterpret_cast<VecAt*>(dst) = v;
 }
 
+// v with lanes count and up set to fill.
+DSP_ALWAYS_INLINE void keep_first(Vec& v, int count, float fill) noexcept
+{
+    const VecMask index = {0, 1, 2, 3, 4, 5, 6, 7};
+    v = index < count ? v : fill - Vec{};
+}
+
 #else
 
 struct Vec
@@ -121,6 +128,13 @@ inline void set_last(Vec& v, float val) noexcept
 inline void store(float* dst, const Vec& v) noexcept
 {
     std::memcpy(dst, &v, sizeof v);
+}
+
+inline void keep_first(Vec& v, int count, float fill) noexcept
+{
+    for (int k = count < 0 ? 0 : count; k < vec_len; ++k) {
+        v[k] = fill;
+    }
 }
 
 #endif
@@ -400,6 +414,93 @@ DSP_ALWAYS_INLINE void sum_lanes(Planes& p, float* const* out, const Chunk& chun
     }
 }
 
+// A short chunk (BandBank::runs_short) of N samples (0: chunk.nbr_spl): each
+// vector of lanes takes its samples in turn with its coefficients and memory
+// in registers, each lane's input read from its tap straight into its place
+// in the vector; then each output sample is summed in band order, as above.
+// The transposes and the scratch planes of the block kernel are left out,
+// which on so few samples cost more than the sections' steps; the arithmetic
+// of every lane and every sum is the one above. The lanes not summed read
+// silence, and enter the sums as -0, which changes no sum; so every sum runs
+// over all the lanes of its vectors, without a branch.
+template <int NC, int NV, bool FADE, int N>
+DSP_ALWAYS_INLINE void run_short(Planes& p, float* const* out, Chunk& chunk) noexcept
+{
+    constexpr int nbr_vec_lanes = NV * vec_len;
+    constexpr long max_len = BandBank::SHORT_CHUNK - 1;
+    const long n = N > 0 ? N : chunk.nbr_spl;
+    const int nbr_lanes = chunk.nbr_lanes;
+    long pos[nbr_vec_lanes];
+    for (int b = 0; b < nbr_vec_lanes; ++b) {
+        pos[b] = (chunk.tap_pos - chunk.delay[b]) & chunk.ring_mask;
+    }
+    alignas(32) float weighted[max_len][NC][nbr_vec_lanes];
+    constexpr int last = nbr_vec_lanes - vec_len;
+    for (int c = 0; c < NC; ++c) {
+        const float* line = chunk.line[c];
+        for (int v = 0; v < NV; ++v) {
+            const int l = v * vec_len;
+            Vec b0, b1, b2, a1, a2, x1, x2, y1, y2, fade, fade_step;
+            load(b0, &p.b0[c][l]);
+            load(b1, &p.b1[c][l]);
+            load(b2, &p.b2[c][l]);
+            load(a1, &p.a1[c][l]);
+            load(a2, &p.a2[c][l]);
+            load(x1, &p.x1[c][l]);
+            load(x2, &p.x2[c][l]);
+            load(y1, &p.y1[c][l]);
+            load(y2, &p.y2[c][l]);
+            if constexpr (FADE) {
+                load(fade, chunk.fade + l);
+                load(fade_step, chunk.fade_step + l);
+            }
+            for (long s = 0; s < n; ++s) {
+                Vec x0 = {};
+                DSP_UNROLL_8
+                for (int k = 0; k < vec_len; ++k) {
+                    x0[k] = line[pos[l + k] + s];
+                }
+                if (l == last) {
+                    keep_first(x0, nbr_lanes - last, 0.0f);
+                }
+                const Vec y = b0 * x0 + b1 * x1 + b2 * x2 - (a1 * y1 + a2 * y2);
+                x2 = x1;
+                x1 = x0;
+                y2 = y1;
+                y1 = y;
+                Vec w = y;
+                if constexpr (FADE) {
+                    w = fade * y;
+                    fade = fade + fade_step;
+                }
+                if (l == last) {
+                    keep_first(w, nbr_lanes - last, -0.0f);
+                }
+                store(&weighted[s][c][l], w);
+            }
+            store(&p.x1[c][l], x1);
+            store(&p.x2[c][l], x2);
+            store(&p.y1[c][l], y1);
+            store(&p.y2[c][l], y2);
+            // Every channel steps the fades alike; the last one hands them on.
+            if (FADE && c == NC - 1) {
+                store(chunk.fade + l, fade);
+            }
+        }
+    }
+    for (long s = 0; s < n; ++s) {
+        const float gain = chunk.gain_ramping ? chunk.gain_ramp[s] : chunk.gain;
+        for (int c = 0; c < NC; ++c) {
+            const float* w = weighted[s][c];
+            float acc = w[0];
+            for (int b = 1; b < nbr_vec_lanes; ++b) {
+                acc = acc + w[b];
+            }
+            out[c][s] = acc * gain;
+        }
+    }
+}
+
 template <int NC, int NV, bool FADE, bool GUARD>
 DSP_ALWAYS_INLINE void run_chunk(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
@@ -413,7 +514,18 @@ DSP_ALWAYS_INLINE void run_chunk(Planes& p, float* const* out, Chunk& chunk) noe
 template <int NC, int NV>
 DSP_ALWAYS_INLINE void run_with(Planes& p, float* const* out, Chunk& chunk) noexcept
 {
-    if (chunk.nbr_guarded > 0) {
+    if (BandBank::runs_short(chunk)) {
+        // One-sample chunks, the most common of the short ones, get their
+        // own instance with every loop bound constant.
+        const bool one = chunk.nbr_spl == 1;
+        if (chunk.fading) {
+            one ? run_short<NC, NV, true, 1>(p, out, chunk)
+                : run_short<NC, NV, true, 0>(p, out, chunk);
+        } else {
+            one ? run_short<NC, NV, false, 1>(p, out, chunk)
+                : run_short<NC, NV, false, 0>(p, out, chunk);
+        }
+    } else if (chunk.nbr_guarded > 0) {
         if (chunk.fading) {
             run_chunk<NC, NV, true, true>(p, out, chunk);
         } else {
@@ -527,12 +639,11 @@ void BandBank::set_state(int chn, int lane, const dsp::Biquad::State& state) noe
 
 void BandBank::process(float* const* out, Chunk& chunk) noexcept
 {
-    const long n = chunk.nbr_spl;
     for (int c = 0; c < chunk.nbr_chn; ++c) {
-        for (int lane = chunk.nbr_lanes; lane < nbr_lanes_max; ++lane) {
-            chunk.src[c][lane] = silent_input;
-        }
-        _parity[c] ^= int(n & 1);
+        _parity[c] ^= int(chunk.nbr_spl & 1);
+    }
+    if (!runs_short(chunk)) {
+        point_taps(chunk);
     }
     if (chunk.nbr_guarded > 0) {
         take_guarded(chunk);
@@ -540,6 +651,18 @@ void BandBank::process(float* const* out, Chunk& chunk) noexcept
     run(_planes, out, chunk);
     if (chunk.nbr_guarded > 0) {
         give_back_guarded(chunk);
+    }
+}
+
+void BandBank::point_taps(Chunk& chunk) noexcept
+{
+    for (int c = 0; c < chunk.nbr_chn; ++c) {
+        for (int lane = 0; lane < nbr_lanes_max; ++lane) {
+            chunk.src[c][lane] =
+                lane < chunk.nbr_lanes
+                    ? chunk.line[c] + ((chunk.tap_pos - chunk.delay[lane]) & chunk.ring_mask)
+                    : silent_input;
+        }
     }
 }
 

@@ -38,6 +38,10 @@ public:
     // Lanes the kernel handles as one vector.
     static constexpr int VEC_LEN = 8;
     static constexpr int NBR_VEC = NBR_LANES / VEC_LEN;
+    // Chunks shorter than this, without guarded sections, run sample by
+    // sample in registers: on so few samples the transposes and the scratch
+    // planes of the block kernel cost more than the sections' steps.
+    static constexpr long SHORT_CHUNK = 4;
 
     // The lane of a chunk's guarded sections: the last lane of the last
     // vector that the bands need, so that up to 7 bands and the guarded
@@ -58,8 +62,16 @@ public:
     // lives on the audio path's stack); the caller fills what it uses.
     struct Chunk
     {
-        // For every channel and every summed lane, nbr_spl input samples.
-        const float* src[NBR_CHN][NBR_LANES];
+        // The taps: lane b (below nbr_lanes) of channel c reads nbr_spl
+        // samples of line[c] from position (tap_pos - delay[b]) & ring_mask
+        // on, which the line holds contiguously (a ring is followed by a copy
+        // of its start, as long as a chunk). delay holds NBR_LANES values,
+        // every one a valid tap (the lanes not summed read theirs and drop
+        // it).
+        const float* line[NBR_CHN];
+        const long* delay = nullptr;
+        long tap_pos = 0;
+        long ring_mask = 0;
         // 1 or 2.
         int nbr_chn = 1;
         // Bands summed, lanes 0 .. nbr_lanes - 1: 1 to 15.
@@ -87,10 +99,18 @@ public:
         dsp::Biquad* guarded[NBR_CHN];
         const float* guarded_src[NBR_CHN];
         float* guarded_out[NBR_CHN];
-        // The bank's own: each guarded section's coefficients and memory
-        // while the chunk runs.
+        // The bank's own: where each lane of the block kernel reads its
+        // input, and each guarded section's coefficients and memory while the
+        // chunk runs.
+        const float* src[NBR_CHN][NBR_LANES];
         GuardedLane guarded_lane[NBR_CHN];
     };
+
+    // Whether the chunk runs sample by sample (see SHORT_CHUNK).
+    [[nodiscard]] static bool runs_short(const Chunk& chunk) noexcept
+    {
+        return chunk.nbr_spl < SHORT_CHUNK && chunk.nbr_guarded == 0;
+    }
 
     // Audio thread; no lock, no allocation. The lane takes the section's
     // coefficients; its memory stays.
@@ -141,6 +161,9 @@ public:
     };
 
 private:
+    // Every lane's input for the block kernel: its tap, silence for the
+    // lanes not summed.
+    static void point_taps(Chunk& chunk) noexcept;
     // The chunk's guarded sections into the spare lanes, and back.
     void take_guarded(Chunk& chunk) noexcept;
     void give_back_guarded(const Chunk& chunk) noexcept;

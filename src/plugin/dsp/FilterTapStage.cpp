@@ -68,8 +68,8 @@ constexpr LcgJump lcg_jumps[4] = {lcg_jump(1), lcg_jump(2), lcg_jump(3), lcg_jum
 // A fade counts as complete beyond these.
 constexpr float fade_full = 0.999f;
 constexpr float fade_gone = 0.001f;
-// Chunks shorter than this run the low-passes outside the band bank.
-constexpr long min_guarded_chunk = 4;
+// Chunks that the bank runs sample by sample run the low-passes outside it.
+constexpr long min_guarded_chunk = BandBank::SHORT_CHUNK;
 // Below this band gain the band road is silent.
 constexpr double band_gain_silent = 1e-9;
 
@@ -318,15 +318,15 @@ void FilterTapStage::process_block(float** out, const float** in, long nbr_spl,
         chunk.guarded_src[chn] = used ? in[chn] : nullptr;
         chunk.guarded_out[chn] = used ? lp_out[chn] : nullptr;
     }
-    for (int band = 0; band < _nbr_active_band; ++band) {
-        // The write position is already past the block, so a delay of 0 reads
-        // the block just written; the copy behind the ring makes the read
-        // contiguous.
-        const long read_pos = (_write_pos - _delay_spl[band] - nbr_spl) & _ring_mask;
-        for (int chn = 0; chn < nbr_chn; ++chn) {
-            chunk.src[chn][band] = _delay_line[chn].data() + read_pos;
-        }
+    // The write position is already past the block, so a delay of 0 reads
+    // the block just written; the copy behind the ring makes every read
+    // contiguous.
+    for (int chn = 0; chn < nbr_chn; ++chn) {
+        chunk.line[chn] = _delay_line[chn].data();
     }
+    chunk.delay = _delay_spl;
+    chunk.tap_pos = _write_pos - nbr_spl;
+    chunk.ring_mask = _ring_mask;
 
     // Steady bands enter the sum as they are (a weight of 1 with no step
     // changes no bit), rising and falling ones under their ramps.

@@ -221,7 +221,9 @@ private:
     long _write_pos = 0;
     long _ring_size = 0;
     long _ring_mask = 0;
-    long _delay_spl[NBR_BANDS] = {};
+    // One per lane of the bank, which reads them all; the spare lane's stays
+    // 0.
+    long _delay_spl[BandBank::NBR_LANES] = {};
     // Mutable: their memory lives in the bank while audio runs, and
     // get_filter copies it back for the view.
     mutable dsp::Filter2p _filter[NBR_CHN][NBR_BANDS];
