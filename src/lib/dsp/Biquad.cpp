@@ -122,6 +122,23 @@ void Biquad::run(Biquad* const (&sec)[K], float* const (&out)[K], const float* c
         return;
     }
     const int t = sec[0]->_mem_pos;
+    // A single sample is never guarded (it is neither in a pair nor moves
+    // the pairing): one step per section, straight on the slots, the one at
+    // n-2 taking the new sample.
+    if (nbr_spl == 1) {
+        for (int k = 0; k < K; ++k) {
+            Biquad& f = *sec[k];
+            const float x = in[k][0];
+            const float y =
+                keep(compute<false>(Coefs{f._b[0], f._b[1], f._b[2], f._a[1], f._a[2]}, x,
+                                    f._mem_x[t], f._mem_x[1 - t], f._mem_y[t], f._mem_y[1 - t]),
+                     out[k][0]);
+            f._mem_x[1 - t] = x;
+            f._mem_y[1 - t] = y;
+            f._mem_pos = 1 - t;
+        }
+        return;
+    }
     Coefs c[K];
     Mem m[K];
     for (int k = 0; k < K; ++k) {

@@ -53,6 +53,8 @@ constexpr LcgJump lcg_jump(int k) noexcept
 }
 
 constexpr LcgJump lcg_jumps[4] = {lcg_jump(1), lcg_jump(2), lcg_jump(3), lcg_jump(4)};
+// Runs shorter than this step the generator one sample at a time.
+constexpr long min_noise_jump_run = 4;
 
 // +noise_level when the sign bit of the state is set, else -noise_level,
 // built from the bits without a branch on the random bit.
@@ -473,6 +475,24 @@ void FilterTapStage::copy_bound_rand_block_stereo(const float** in, long /*nbr_s
 
 void FilterTapStage::write_ring(const float** in, int nbr_chn, long beg, long end) noexcept
 {
+    // A few samples: the generator steps once per sample, the value going
+    // to every channel; the jumps of make_noise pay off on longer runs.
+    if (end - beg < min_noise_jump_run) {
+        for (long i = beg; i < end; ++i) {
+            _noise_state = (_noise_state * lcg_mul + lcg_add) & lcg_mask;
+            const float noise = noise_of(_noise_state);
+            for (int chn = 0; chn < nbr_chn; ++chn) {
+                float* line = _delay_line[chn].data();
+                const float v = in[chn][i] + noise;
+                line[_write_pos] = v;
+                if (_write_pos < MAX_BLOCK_LEN) {
+                    line[_write_pos + _ring_size] = v;
+                }
+            }
+            ++_write_pos;
+        }
+        return;
+    }
     float noise[MAX_BLOCK_LEN];
     while (beg < end) {
         const long len = std::min(end - beg, MAX_BLOCK_LEN);
