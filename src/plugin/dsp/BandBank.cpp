@@ -430,10 +430,9 @@ DSP_ALWAYS_INLINE void run_short(Planes& p, float* const* out, Chunk& chunk) noe
     constexpr long max_len = BandBank::SHORT_CHUNK - 1;
     const long n = N > 0 ? N : chunk.nbr_spl;
     const int nbr_lanes = chunk.nbr_lanes;
-    long pos[nbr_vec_lanes];
-    for (int b = 0; b < nbr_vec_lanes; ++b) {
-        pos[b] = (chunk.tap_pos - chunk.delay[b]) & chunk.ring_mask;
-    }
+    const long tap_pos = chunk.tap_pos;
+    const long ring_mask = chunk.ring_mask;
+    const long* delay = chunk.delay;
     alignas(32) float weighted[max_len][NC][nbr_vec_lanes];
     constexpr int last = nbr_vec_lanes - vec_len;
     for (int c = 0; c < NC; ++c) {
@@ -455,10 +454,13 @@ DSP_ALWAYS_INLINE void run_short(Planes& p, float* const* out, Chunk& chunk) noe
                 load(fade_step, chunk.fade_step + l);
             }
             for (long s = 0; s < n; ++s) {
+                // Each tap's position is formed where it is read: formed
+                // ahead in a vector, the positions would have to be moved
+                // one by one into address registers, which takes longer.
                 Vec x0 = {};
                 DSP_UNROLL_8
                 for (int k = 0; k < vec_len; ++k) {
-                    x0[k] = line[pos[l + k] + s];
+                    x0[k] = line[((tap_pos - delay[l + k]) & ring_mask) + s];
                 }
                 if (l == last) {
                     keep_first(x0, nbr_lanes - last, 0.0f);
