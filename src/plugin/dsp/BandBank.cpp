@@ -16,6 +16,7 @@
 //      sample is summed band 0 first, band 1 next and so on, one addition
 //      after another as the bands would be added one by one; vectors here
 //      hold eight independent samples, never two terms of one sum.
+// Chunks of a few samples run the same arithmetic in one pass (run_short).
 // The code is written once on an eight-float vector type: the compiler maps
 // it on the target's vector registers, and on x86-64 copies built for AVX2
 // and AVX-512 are chosen at start-up when the processor has them; any other
