@@ -20,8 +20,9 @@
 // The code is written once on an eight-float vector type: the compiler maps
 // it on the target's vector registers, and on x86-64 copies built for AVX2
 // and AVX-512 are chosen at start-up when the processor has them; any other
-// compiler gets a plain array with the same element-wise arithmetic. IEEE single precision
-// gives the same bits in every register width, and the build fuses nothing.
+// compiler gets a plain array with the same element-wise arithmetic. IEEE
+// single precision gives the same bits in every register width, and the
+// build fuses nothing.
 
 #include "plugin/dsp/BandBank.h"
 

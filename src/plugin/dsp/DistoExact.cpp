@@ -157,6 +157,9 @@ DSP_ALWAYS_INLINE void run(float* dst, const float* src, long nbr_spl, float gai
     }
 }
 
+// Blocks shorter than this are computed by the definition alone.
+constexpr long min_fast_block = 4;
+
 template <bool MIX>
 void run_baseline(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
@@ -180,8 +183,9 @@ DSP_TARGET_AVX512 void run_avx512(float* dst, const float* src, long nbr_spl, fl
 template <bool MIX>
 void run_any(float* dst, const float* src, long nbr_spl, float gain) noexcept
 {
-    // Too short for a vector of any build.
-    if (nbr_spl < 4) {
+    // On so few samples the library's arctangent answers sooner than the
+    // fast chain.
+    if (nbr_spl < min_fast_block) {
         eval_block<MIX>(dst, src, nbr_spl, gain);
         return;
     }

@@ -53,6 +53,12 @@ constexpr LcgJump lcg_jump(int k) noexcept
 }
 
 constexpr LcgJump lcg_jumps[4] = {lcg_jump(1), lcg_jump(2), lcg_jump(3), lcg_jump(4)};
+
+// One step of the generator.
+[[nodiscard]] constexpr std::uint64_t lcg_next(std::uint64_t state) noexcept
+{
+    return (state * lcg_mul + lcg_add) & lcg_mask;
+}
 // Runs shorter than this step the generator one sample at a time.
 constexpr long min_noise_jump_run = 4;
 
@@ -479,7 +485,7 @@ void FilterTapStage::write_ring(const float** in, int nbr_chn, long beg, long en
     // to every channel; the jumps of make_noise pay off on longer runs.
     if (end - beg < min_noise_jump_run) {
         for (long i = beg; i < end; ++i) {
-            _noise_state = (_noise_state * lcg_mul + lcg_add) & lcg_mask;
+            _noise_state = lcg_next(_noise_state);
             const float noise = noise_of(_noise_state);
             for (int chn = 0; chn < nbr_chn; ++chn) {
                 float* line = _delay_line[chn].data();
@@ -526,7 +532,7 @@ void FilterTapStage::make_noise(float* noise, long nbr_spl) noexcept
         state = (lcg_jumps[3].mul * state + lcg_jumps[3].add) & lcg_mask;
     }
     for (; i < nbr_spl; ++i) {
-        state = (state * lcg_mul + lcg_add) & lcg_mask;
+        state = lcg_next(state);
         noise[i] = noise_of(state);
     }
     _noise_state = state;
