@@ -41,19 +41,11 @@ int TwbkFileOp::save_bank(const char* path, const BankManager& bank)
     if (path == nullptr) {
         return BankErr::OPEN;
     }
-    Writer writer(path);
-    if (writer.open() != Writer::Result::OK) {
-        return BankErr::OPEN;
-    }
+    // The whole image is formed before the target is opened: a file written in place (one
+    // with other hard links) is emptied at open, and a save refused here must leave it whole.
     const long size = bank.get_object_size();
     if (size > MAX_IMAGE_SIZE) {
         return BankErr::SERIALIZE;
-    }
-    TwbkFileHeader header;
-    header._magic = TwbkFileHeader::MAGIC;
-    BigEndian::write_u32(header._size.data(), static_cast<std::uint32_t>(size));
-    if (writer.write(&header, sizeof(header)) != Writer::Result::OK) {
-        return BankErr::WRITE_HEADER;
     }
     std::vector<unsigned char> image;
     try {
@@ -63,6 +55,16 @@ int TwbkFileOp::save_bank(const char* path, const BankManager& bank)
     }
     if (bank.write_to_memory(image.data()) != 0) {
         return BankErr::SERIALIZE;
+    }
+    TwbkFileHeader header;
+    header._magic = TwbkFileHeader::MAGIC;
+    BigEndian::write_u32(header._size.data(), static_cast<std::uint32_t>(size));
+    Writer writer(path);
+    if (writer.open() != Writer::Result::OK) {
+        return BankErr::OPEN;
+    }
+    if (writer.write(&header, sizeof(header)) != Writer::Result::OK) {
+        return BankErr::WRITE_HEADER;
     }
     if (writer.write(image.data(), image.size()) != Writer::Result::OK ||
         writer.commit() != Writer::Result::OK) {

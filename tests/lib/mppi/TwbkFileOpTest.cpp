@@ -3,6 +3,7 @@
 #include "lib/mppi/BankConverterInterface.h"
 #include "lib/mppi/BankErr.h"
 
+#include "support/AllocFailure.h"
 #include "support/BankBytes.h"
 #include "support/ScratchFolder.h"
 #include "support/posix/FileSizeLimit.h"
@@ -212,6 +213,34 @@ TEST(TwbkFileOp, RefusedSaveKeepsThePreviousFile)
     }
     EXPECT_EQ(ScratchFolder::read(path), "previous");
     EXPECT_EQ(folder.count_entries(), 1);
+}
+
+// A save refused for a reason known before any byte is written leaves the file as it was,
+// also one with another hard link, which a save writes in place.
+TEST(TwbkFileOp, SaveRefusedBeforeWritingKeepsAHardLinkedFile)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("bank.pbk");
+    ASSERT_EQ(TwbkFileOp::save_bank(path.c_str(), make_bank(sample_progs(2, 8))), 0);
+    const std::string before = ScratchFolder::read(path);
+    std::filesystem::create_hard_link(path, folder.file("link.pbk"));
+    const BankManager empty(0);
+    const BankManager sound = make_bank(sample_progs(2, 8));
+    const struct
+    {
+        const char* what;
+        const BankManager& bank;
+        bool no_memory;
+    } cases[] = {{"empty bank", empty, false}, {"no memory for the image", sound, true}};
+    for (const auto& c : cases) {
+        if (c.no_memory) {
+            test_support::fail_next_allocation();
+        }
+        EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), c.bank), BankErr::SERIALIZE) << c.what;
+        EXPECT_FALSE(test_support::is_allocation_failure_pending()) << c.what;
+        EXPECT_EQ(ScratchFolder::read(path), before) << c.what;
+    }
+    EXPECT_EQ(std::filesystem::hard_link_count(path), 2U);
 }
 
 } // namespace
