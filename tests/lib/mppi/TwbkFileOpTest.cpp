@@ -6,6 +6,7 @@
 #include "support/AllocFailure.h"
 #include "support/BankBytes.h"
 #include "support/ScratchFolder.h"
+#include "support/posix/FileFacts.h"
 #include "support/posix/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,7 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
     one_short.pop_back();
     AnswerConverter refuse(false);
     std::filesystem::create_directory(folder.file("folder"));
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
     struct Case
     {
         const char* what;
@@ -100,6 +102,7 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
         {"null path", nullptr, {}, 2, 8, false, nullptr, BankErr::OPEN},
         {"missing file", "missing", {}, 2, 8, false, nullptr, BankErr::OPEN},
         {"folder", "folder", {}, 2, 8, false, nullptr, BankErr::OPEN},
+        {"named pipe", "pipe", {}, 2, 8, false, nullptr, BankErr::OPEN},
         {"7 bytes", "f", Bytes(sound.begin(), sound.begin() + 7), 2, 8, false, nullptr,
          BankErr::READ_HEADER},
         {"other magic", "f", Bytes{'T', 'W', 'B', 'X', 0, 0, 0, 0}, 2, 8, false, nullptr,
@@ -121,10 +124,13 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
         }
         BankManager bank = make_bank(sample_progs(c.nbr_prog, c.nbr_param));
         const Bytes before = image_of(bank);
-        EXPECT_EQ(TwbkFileOp::load_bank(c.name != nullptr ? path.c_str() : nullptr, bank,
-                                        c.converter, c.strict),
-                  c.expected)
-            << c.what;
+        int code = 0;
+        // A pipe is refused at once, never waited on for a writer.
+        EXPECT_TRUE(test_support::returns_without_a_pipe_writer(folder.file("pipe"), [&] {
+            code = TwbkFileOp::load_bank(c.name != nullptr ? path.c_str() : nullptr, bank,
+                                         c.converter, c.strict);
+        })) << c.what;
+        EXPECT_EQ(code, c.expected) << c.what;
         EXPECT_EQ(image_of(bank), before) << c.what;
     }
 }
