@@ -24,7 +24,8 @@ namespace basic {
 // written and the link stays; a loop of links is refused. A target that could not be written
 // in place (a folder, a read-only file) is refused at open().
 // Lifecycle: open(), any number of write(), then commit(); an instance that is destroyed or
-// discarded before commit() removes its temporary file.
+// discarded before commit() removes its temporary file. A target written in place is emptied
+// at open(): a caller forms its whole content (and every reason to refuse it) first.
 class AtomicFileWriter
 {
 public:

@@ -32,8 +32,10 @@ public:
     static constexpr int READER_ERROR_OFFSET = -1024;
     // The tree holds a name or text that the format cannot store (see the writer).
     static constexpr int ERR_TEXT_NOT_STORABLE = ConfKeyStreamInterface::ERR_TEXT_NOT_STORABLE;
-    // The largest settings file read; settings texts are a few kilobytes.
-    static constexpr std::size_t MAX_FILE_SIZE = std::size_t(16) << 20;
+    // The largest settings file read, 1 MiB. Settings texts are a few kilobytes (a full map
+    // of 1024 MIDI bindings takes some tens of kilobytes), and the tree read from a text
+    // costs some 40 times its size in memory, at every start-up for a file autoloaded.
+    static constexpr std::size_t MAX_FILE_SIZE = std::size_t(1) << 20;
 
     SettingMgrInterface() = default;
     SettingMgrInterface(const SettingMgrInterface&) = delete;

@@ -156,11 +156,16 @@ long long read_decimal(const char* text, const char** end) noexcept
         return 0;
     }
     *end = last;
-    long long val = 0;
-    const auto res = std::from_chars(cur, last, val);
-    if (res.ec == std::errc::result_out_of_range) {
-        val = std::numeric_limits<long long>::max();
+    // The magnitude is read unsigned: the smallest value has no positive counterpart.
+    constexpr unsigned long long max = std::numeric_limits<long long>::max();
+    unsigned long long magnitude = 0;
+    if (std::from_chars(cur, last, magnitude).ec == std::errc::result_out_of_range) {
+        magnitude = std::numeric_limits<unsigned long long>::max();
     }
+    if (neg && magnitude == max + 1) {
+        return std::numeric_limits<long long>::min();
+    }
+    const auto val = static_cast<long long>(std::min(magnitude, max));
     return neg ? -val : val;
 }
 

@@ -14,8 +14,9 @@ namespace basic {
 
 // Reads an optionally signed decimal number after leading white space, as
 // strtol does but without locale. `end` receives the position after the
-// digits, or `text` itself when there are none (the result is then 0). A
-// number beyond the long long range saturates to plus or minus its maximum.
+// digits, or `text` itself when there are none (the result is then 0). Every
+// value of the long long range reads exactly, its minimum too; a number
+// beyond the range saturates to plus or minus its maximum.
 [[nodiscard]] long long read_decimal(const char* text, const char** end) noexcept;
 
 // Prints `value` into `dst` in at most `n` characters and returns `dst`.

@@ -333,10 +333,10 @@ void MidiChannelState::rpn_reset() noexcept
     _rpn_id = 0;
     _range_code = RANGE_CODE_DEFAULT;
     _tuning_code = TUNING_CODE_DEFAULT;
-    // Range and bend step follow the code again, so that the reported RPN 0,
-    // the bend and a stored record agree.
-    update_pitch_bend_range();
-    update_pitch_modifier();
+    _pitch_modifier = 0.0;
+    // Range and bend step keep their derived values: controllers send the
+    // null RPN right after setting the bend range, to close data entry, and
+    // the range they set must stay in force.
 }
 
 // ---- Stored form ----

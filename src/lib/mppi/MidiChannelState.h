@@ -113,8 +113,8 @@ public:
     [[nodiscard]] int get_rpn_val() const noexcept;
     // The stored value of the current NRPN; 0 when the number keeps none.
     [[nodiscard]] int get_nrpn_val() const noexcept;
-    // RPN number 0, default range and tuning, range and pitch modifier
-    // derived again.
+    // RPN number 0, default range and tuning codes, pitch modifier 0; range
+    // and bend step keep their derived values.
     void rpn_reset() noexcept;
     void update_pitch_modifier() noexcept;
     void update_pitch_bend_range() noexcept;

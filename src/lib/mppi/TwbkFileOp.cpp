@@ -5,34 +5,24 @@
 #include "lib/mppi/BankErr.h"
 #include "lib/mppi/BankManager.h"
 #include "lib/mppi/BigEndian.h"
+#include "lib/tnw/sys/posix/RegularFile.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <new>
-#include <system_error>
 #include <vector>
 
 namespace mppi {
 namespace {
 
 using Writer = basic::AtomicFileWriter;
+using tnw::sys::posix::ReadFileResult;
+using tnw::sys::posix::RegularFile;
 
 constexpr long HEADER_SIZE = sizeof(TwbkFileHeader);
 // The header's size field is a 32-bit word.
 constexpr long MAX_IMAGE_SIZE = std::numeric_limits<std::uint32_t>::max();
-
-// Bytes from the reading position to the end of the file; -1 when unknown.
-long count_bytes_left(std::ifstream& file)
-{
-    const std::streamoff here = file.tellg();
-    file.seekg(0, std::ios::end);
-    const std::streamoff end = file.tellg();
-    file.seekg(here);
-    return (here < 0 || end < 0 || !file) ? -1 : static_cast<long>(end - here);
-}
 
 } // namespace
 
@@ -41,19 +31,11 @@ int TwbkFileOp::save_bank(const char* path, const BankManager& bank)
     if (path == nullptr) {
         return BankErr::OPEN;
     }
-    Writer writer(path);
-    if (writer.open() != Writer::Result::OK) {
-        return BankErr::OPEN;
-    }
+    // The whole image is formed before the target is opened: a file written in place (one
+    // with other hard links) is emptied at open, and a save refused here must leave it whole.
     const long size = bank.get_object_size();
     if (size > MAX_IMAGE_SIZE) {
         return BankErr::SERIALIZE;
-    }
-    TwbkFileHeader header;
-    header._magic = TwbkFileHeader::MAGIC;
-    BigEndian::write_u32(header._size.data(), static_cast<std::uint32_t>(size));
-    if (writer.write(&header, sizeof(header)) != Writer::Result::OK) {
-        return BankErr::WRITE_HEADER;
     }
     std::vector<unsigned char> image;
     try {
@@ -63,6 +45,16 @@ int TwbkFileOp::save_bank(const char* path, const BankManager& bank)
     }
     if (bank.write_to_memory(image.data()) != 0) {
         return BankErr::SERIALIZE;
+    }
+    TwbkFileHeader header;
+    header._magic = TwbkFileHeader::MAGIC;
+    BigEndian::write_u32(header._size.data(), static_cast<std::uint32_t>(size));
+    Writer writer(path);
+    if (writer.open() != Writer::Result::OK) {
+        return BankErr::OPEN;
+    }
+    if (writer.write(&header, sizeof(header)) != Writer::Result::OK) {
+        return BankErr::WRITE_HEADER;
     }
     if (writer.write(image.data(), image.size()) != Writer::Result::OK ||
         writer.commit() != Writer::Result::OK) {
@@ -74,18 +66,15 @@ int TwbkFileOp::save_bank(const char* path, const BankManager& bank)
 int TwbkFileOp::load_bank(const char* path, BankManager& bank, BankConverterInterface* converter,
                           bool strict)
 {
-    std::error_code ec;
-    // A folder opens as a stream on this system but is no file to read.
-    if (path == nullptr || std::filesystem::is_directory(path, ec)) {
-        return BankErr::OPEN;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
+    // Only a regular file is read: a folder, a device or a named pipe is refused at once
+    // (opening a pipe never waits for a writer).
+    RegularFile file;
+    if (path == nullptr || file.open(path) != ReadFileResult::OK) {
         return BankErr::OPEN;
     }
     TwbkFileHeader header;
-    file.read(reinterpret_cast<char*>(&header), HEADER_SIZE);
-    if (file.gcount() != HEADER_SIZE) {
+    std::size_t got = 0;
+    if (!file.read(&header, sizeof(header), got) || got != sizeof(header)) {
         return BankErr::READ_HEADER;
     }
     const unsigned char* unused = nullptr;
@@ -95,8 +84,8 @@ int TwbkFileOp::load_bank(const char* path, BankManager& bank, BankConverterInte
     }
     // The announced size is checked against the file before anything is
     // allocated for it.
-    const long left = count_bytes_left(file);
-    if (left < 0 || size > left) {
+    if (file.get_size() < sizeof(header) ||
+        static_cast<unsigned long long>(size) > file.get_size() - sizeof(header)) {
         return BankErr::READ_DATA;
     }
     std::vector<unsigned char> image;
@@ -105,8 +94,7 @@ int TwbkFileOp::load_bank(const char* path, BankManager& bank, BankConverterInte
     } catch (const std::bad_alloc&) {
         return BankErr::READ_DATA;
     }
-    file.read(reinterpret_cast<char*>(image.data()), size);
-    if (file.gcount() != size) {
+    if (!file.read(image.data(), image.size(), got) || got != image.size()) {
         return BankErr::READ_DATA;
     }
     return check_data(image.data(), size, bank, converter, strict);

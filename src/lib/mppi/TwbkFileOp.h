@@ -22,7 +22,8 @@ static_assert(sizeof(TwbkFileHeader) == 8 && alignof(TwbkFileHeader) == 1);
 // Bank files ("TWBK" header and bank image, on disk or in memory), read into
 // and written from a BankManager. Results are 0 or a BankErr code; nothing
 // throws. A refused load leaves the caller's bank as it was; a failed save
-// leaves the previous file as it was.
+// leaves the previous file as it was, unless the file had to be written in
+// place (see basic::AtomicFileWriter) and writing itself failed.
 //
 // Main thread only; may allocate (at most a small multiple of the file size).
 class TwbkFileOp
@@ -31,7 +32,9 @@ public:
     TwbkFileOp() = delete;
 
     // Writes the bank as a whole new file (through a temporary file renamed
-    // over the target).
+    // over the target). The image is formed whole before the target is
+    // opened, so a bank that cannot be turned into an image (none of its
+    // programs, too large, no memory) leaves any file untouched.
     [[nodiscard]] static int save_bank(const char* path, const BankManager& bank);
 
     // Reads the bank file at `path` into `bank` (see check_data). The image

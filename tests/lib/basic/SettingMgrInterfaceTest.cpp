@@ -264,6 +264,14 @@ TEST(SettingMgrInterface, FileErrorsOnLoading)
     EXPECT_EQ(mgr.load_file(text, folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
     EXPECT_EQ(text, "");
     EXPECT_EQ(mgr.load_settings(folder.path().string()), SettingMgrInterface::ERR_FILE_READ);
+    // Settings texts are a few kilobytes: a file of 1 MiB is read, one byte more is not.
+    const std::string root = "D = { a = 1 }";
+    for (const std::size_t size : {std::size_t(1) << 20, (std::size_t(1) << 20) + 1}) {
+        const std::string path = folder.file("padded.txt");
+        ScratchFolder::write(path, root + std::string(size - root.size(), '\n'));
+        EXPECT_EQ(mgr.load_settings(path), size == 1 << 20 ? 0 : SettingMgrInterface::ERR_FILE_READ)
+            << size;
+    }
 }
 
 } // namespace

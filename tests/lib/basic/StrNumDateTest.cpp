@@ -192,6 +192,8 @@ TEST(StrNumDate, ReadDecimalReadsLikeStrtolAndSaturates)
         {"2147483648", 2147483648LL, 10},
         {"9223372036854775807", max, 19},
         {"9223372036854775808", max, 19},
+        {"-9223372036854775808", std::numeric_limits<long long>::min(), 20},
+        {"-9223372036854775809", -max, 20},
         {"-99999999999999999999", -max, 21},
         {"", 0, 0},
         {"-", 0, 0},
@@ -202,6 +204,17 @@ TEST(StrNumDate, ReadDecimalReadsLikeStrtolAndSaturates)
         const char* end = nullptr;
         EXPECT_EQ(basic::read_decimal(c.text, &end), c.value) << c.text;
         EXPECT_EQ(end - c.text, c.used) << c.text;
+    }
+    // Every value of the range reads back exactly from its decimal text.
+    std::mt19937_64 rng(5);
+    for (int i = 0; i < 1000; ++i) {
+        const long long value = i < 2 ? std::numeric_limits<long long>::min() + i
+                                      : static_cast<long long>(rng() >> (i % 64));
+        for (const long long v : {value, ~value}) { // ~value is -value - 1
+            const std::string text = std::to_string(v);
+            const char* end = nullptr;
+            EXPECT_EQ(basic::read_decimal(text.c_str(), &end), v) << text;
+        }
     }
 }
 

@@ -3,8 +3,10 @@
 #include "lib/mppi/BankConverterInterface.h"
 #include "lib/mppi/BankErr.h"
 
+#include "support/AllocFailure.h"
 #include "support/BankBytes.h"
 #include "support/ScratchFolder.h"
+#include "support/posix/FileFacts.h"
 #include "support/posix/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +86,7 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
     one_short.pop_back();
     AnswerConverter refuse(false);
     std::filesystem::create_directory(folder.file("folder"));
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
     struct Case
     {
         const char* what;
@@ -99,6 +102,7 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
         {"null path", nullptr, {}, 2, 8, false, nullptr, BankErr::OPEN},
         {"missing file", "missing", {}, 2, 8, false, nullptr, BankErr::OPEN},
         {"folder", "folder", {}, 2, 8, false, nullptr, BankErr::OPEN},
+        {"named pipe", "pipe", {}, 2, 8, false, nullptr, BankErr::OPEN},
         {"7 bytes", "f", Bytes(sound.begin(), sound.begin() + 7), 2, 8, false, nullptr,
          BankErr::READ_HEADER},
         {"other magic", "f", Bytes{'T', 'W', 'B', 'X', 0, 0, 0, 0}, 2, 8, false, nullptr,
@@ -120,10 +124,13 @@ TEST(TwbkFileOp, RefusedFileLeavesTheBankAsItWas)
         }
         BankManager bank = make_bank(sample_progs(c.nbr_prog, c.nbr_param));
         const Bytes before = image_of(bank);
-        EXPECT_EQ(TwbkFileOp::load_bank(c.name != nullptr ? path.c_str() : nullptr, bank,
-                                        c.converter, c.strict),
-                  c.expected)
-            << c.what;
+        int code = 0;
+        // A pipe is refused at once, never waited on for a writer.
+        EXPECT_TRUE(test_support::returns_without_a_pipe_writer(folder.file("pipe"), [&] {
+            code = TwbkFileOp::load_bank(c.name != nullptr ? path.c_str() : nullptr, bank,
+                                         c.converter, c.strict);
+        })) << c.what;
+        EXPECT_EQ(code, c.expected) << c.what;
         EXPECT_EQ(image_of(bank), before) << c.what;
     }
 }
@@ -212,6 +219,34 @@ TEST(TwbkFileOp, RefusedSaveKeepsThePreviousFile)
     }
     EXPECT_EQ(ScratchFolder::read(path), "previous");
     EXPECT_EQ(folder.count_entries(), 1);
+}
+
+// A save refused for a reason known before any byte is written leaves the file as it was,
+// also one with another hard link, which a save writes in place.
+TEST(TwbkFileOp, SaveRefusedBeforeWritingKeepsAHardLinkedFile)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("bank.pbk");
+    ASSERT_EQ(TwbkFileOp::save_bank(path.c_str(), make_bank(sample_progs(2, 8))), 0);
+    const std::string before = ScratchFolder::read(path);
+    std::filesystem::create_hard_link(path, folder.file("link.pbk"));
+    const BankManager empty(0);
+    const BankManager sound = make_bank(sample_progs(2, 8));
+    const struct
+    {
+        const char* what;
+        const BankManager& bank;
+        bool no_memory;
+    } cases[] = {{"empty bank", empty, false}, {"no memory for the image", sound, true}};
+    for (const auto& c : cases) {
+        if (c.no_memory) {
+            test_support::fail_next_allocation();
+        }
+        EXPECT_EQ(TwbkFileOp::save_bank(path.c_str(), c.bank), BankErr::SERIALIZE) << c.what;
+        EXPECT_FALSE(test_support::is_allocation_failure_pending()) << c.what;
+        EXPECT_EQ(ScratchFolder::read(path), before) << c.what;
+    }
+    EXPECT_EQ(std::filesystem::hard_link_count(path), 2U);
 }
 
 } // namespace

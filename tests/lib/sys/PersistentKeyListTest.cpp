@@ -3,6 +3,7 @@
 #include "support/AllocFailure.h"
 #include "support/ScratchFolder.h"
 #include "support/posix/EnvVar.h"
+#include "support/posix/FileFacts.h"
 #include "support/posix/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,15 @@ TEST_F(PersistentKeyListTest, AStoreThatCannotBeWrittenThrowsAndKeepsTheOldFile)
     EXPECT_EQ(set("Blocker/Sub", "k", "v"), "Cannot create the folder.");
     EXPECT_EQ(set("Blocker", "k", "v"), "Cannot create the folder.");
     EXPECT_EQ(set("Dir", "k", "v"), "Cannot read the key file.");
+    // A lock file that is a named pipe is refused at once, never waited on for a writer.
+    std::filesystem::create_directories(prefs.path() / "Piped");
+    const std::string pipe =
+        prefs.file(std::string("Piped/") + PersistentKeyList::LOCK_FILE_NAME_0);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string refusal;
+    EXPECT_TRUE(test_support::returns_without_a_pipe_writer(
+        pipe, [&] { refusal = set("Piped", "k", "v"); }));
+    EXPECT_EQ(refusal, "Cannot lock the key file.");
     EXPECT_EQ(set("Kept", "k", std::string(1 << 20, 'x')), "Key file too large.");
     {
         test_support::FileSizeLimit full_disk(old_image.size());

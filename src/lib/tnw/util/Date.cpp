@@ -377,6 +377,11 @@ void Date::add_time(int years, int months, int days, int hours, int minutes,
             second = 0.0;
             ++minute;
         }
+        // fmod keeps the sign of a negative whole number of minutes: the second is +0, never
+        // -0, so that the binary form is that of the same date built directly.
+        if (second == 0.0) {
+            second = 0.0;
+        }
     }
     std::int64_t hour = std::int64_t{_hour} + hours + math::floor_div(minute, 60);
     minute = math::floor_mod(minute, 60);

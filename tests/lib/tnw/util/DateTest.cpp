@@ -38,11 +38,14 @@ constexpr double INF = std::numeric_limits<double>::infinity();
     return text;
 }
 
+// The same fields, down to the sign of a zero second: the binary forms are equal.
 [[nodiscard]] bool same(const Date& a, const Date& b)
 {
-    return a.get_year() == b.get_year() && a.get_month() == b.get_month() &&
-           a.get_day() == b.get_day() && a.get_hour() == b.get_hour() &&
-           a.get_minute() == b.get_minute() && a.get_second() == b.get_second();
+    BinaryStreamOutputVector image_a;
+    BinaryStreamOutputVector image_b;
+    a.write(image_a);
+    b.write(image_b);
+    return image_a.use_bytes() == image_b.use_bytes();
 }
 
 // Day numbers, their inverse on every day, month lengths, leap years and
@@ -257,6 +260,10 @@ TEST(Date, AddTimeCarriesAndBorrows)
         {Date(2000, 11, 30, 23, 59, 0), {0, 0, 0, 0, 0}, 61.5, Date(2001, 0, 0, 0, 0, 1.5)},
         {Date(2000, 0, 0, 0, 0, 0), {0, 0, 0, 0, 0}, -1.0, Date(1999, 11, 30, 23, 59, 59)},
         {Date(2000, 0, 0, 0, 0, 0), {0, 0, 0, -1, -1}, -60.0, Date(1999, 11, 30, 22, 58, 0)},
+        // Whole negative minutes leave a zero second, never a negative zero.
+        {Date(2000, 0, 0, 0, 5, 0), {0, 0, 0, 0, 0}, -60.0, Date(2000, 0, 0, 0, 4, 0)},
+        {Date(2000, 0, 0, 0, 5, 30), {0, 0, 0, 0, 0}, -90.0, Date(2000, 0, 0, 0, 4, 0)},
+        {Date(2000, 0, 0, 0, 0, 0), {0, 0, 0, 0, 0}, -7200.0, Date(1999, 11, 30, 22, 0, 0)},
         {Date(2000, 0, 30, 0, 0, 0), {0, 1, 0, 0, 0}, 0.0, Date(2000, 2, 1, 0, 0, 0)},
         {Date(2000, 0, 0, 0, 0, 0), {0, -13, 0, 0, 0}, 0.0, Date(1998, 11, 0, 0, 0, 0)},
         {Date(2000, 1, 28, 0, 0, 0), {1, 0, 0, 0, 0}, 0.0, Date(2001, 2, 0, 0, 0, 0)},

@@ -1,9 +1,12 @@
 #include "lib/tnw/sys/posix/RegularFile.h"
 
+#include "lib/tnw/sys/posix/RawFile.h"
+
 #include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,73 +17,120 @@ namespace {
 // Bytes asked of the system per read call.
 constexpr std::size_t READ_CHUNK = 16 * 1024;
 
-// Closes the descriptor when the reading ends, whichever way.
-class FdCloser
-{
-public:
-    explicit FdCloser(int fd) noexcept : _fd(fd) {}
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-    ~FdCloser() { static_cast<void>(::close(_fd)); }
-
-private:
-    int _fd;
-};
-
 // Appends the file's bytes until its end; refuses more than max_bytes. The string grows
 // only by what was read, so a small file never costs a large block.
-ReadFileResult read_all(int fd, std::size_t max_bytes, std::string& bytes)
+ReadFileResult read_all(RegularFile& file, std::size_t max_bytes, std::string& bytes)
 {
     char chunk[READ_CHUNK];
     for (;;) {
         // One byte beyond the limit is asked for, so that growth shows.
         const std::size_t want = std::min(READ_CHUNK, max_bytes - bytes.size() + 1);
-        const ssize_t got = ::read(fd, chunk, want);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
+        std::size_t got = 0;
+        if (!file.read(chunk, want, got)) {
             return ReadFileResult::READ_FAILED;
         }
-        if (got == 0) {
-            return ReadFileResult::OK;
-        }
-        bytes.append(chunk, std::size_t(got));
+        bytes.append(chunk, got);
         if (bytes.size() > max_bytes) {
             return ReadFileResult::TOO_LARGE;
+        }
+        if (got < want) {
+            return ReadFileResult::OK;
         }
     }
 }
 
 } // namespace
 
-ReadFileResult read_regular_file(const std::string& path, std::size_t max_bytes,
-                                 std::string& bytes)
+ReadFileResult RegularFile::open(const std::string& path)
 {
-    bytes.clear();
+    return open_with(path, 0, 0);
+}
+
+ReadFileResult RegularFile::open_or_create(const std::string& path, unsigned mode)
+{
+    return open_with(path, O_CREAT, mode);
+}
+
+ReadFileResult RegularFile::open_with(const std::string& path, int flags, unsigned mode)
+{
+    close();
     // Non-blocking, so that opening a named pipe with no writer returns at once; the flag
     // changes nothing for a regular file.
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | flags,
+                    static_cast<mode_t>(mode & PERMISSION_BITS));
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         return errno == ENOENT || errno == ENOTDIR ? ReadFileResult::MISSING
                                                    : ReadFileResult::OPEN_FAILED;
     }
-    FdCloser closer(fd);
+    _fd = fd;
     struct stat info = {};
     if (::fstat(fd, &info) != 0) {
+        close();
         return ReadFileResult::READ_FAILED;
     }
     if (!S_ISREG(info.st_mode)) {
+        close();
         return ReadFileResult::NOT_REGULAR;
     }
-    if (info.st_size < 0 || std::size_t(info.st_size) > max_bytes) {
+    _size = info.st_size < 0 ? 0 : static_cast<unsigned long long>(info.st_size);
+    return ReadFileResult::OK;
+}
+
+bool RegularFile::read(void* data, std::size_t size, std::size_t& got)
+{
+    got = 0;
+    auto* bytes = static_cast<char*>(data);
+    while (got < size) {
+        const ssize_t done = ::read(_fd, bytes + got, size - got);
+        if (done < 0 && errno == EINTR) {
+            continue;
+        }
+        if (done < 0) {
+            return false;
+        }
+        if (done == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+bool RegularFile::lock_exclusive()
+{
+    int rc = -1;
+    do {
+        rc = ::flock(_fd, LOCK_EX);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+void RegularFile::close() noexcept
+{
+    if (_fd >= 0) {
+        // Only read: nothing can be lost at close. Closing also releases a lock.
+        static_cast<void>(::close(_fd));
+        _fd = -1;
+    }
+    _size = 0;
+}
+
+ReadFileResult read_regular_file(const std::string& path, std::size_t max_bytes,
+                                 std::string& bytes)
+{
+    bytes.clear();
+    RegularFile file;
+    if (const ReadFileResult opened = file.open(path); opened != ReadFileResult::OK) {
+        return opened;
+    }
+    if (file.get_size() > max_bytes) {
         return ReadFileResult::TOO_LARGE;
     }
-    bytes.reserve(std::size_t(info.st_size)); // bounded by max_bytes just above
-    const ReadFileResult result = read_all(fd, max_bytes, bytes);
+    bytes.reserve(std::size_t(file.get_size())); // bounded by max_bytes just above
+    const ReadFileResult result = read_all(file, max_bytes, bytes);
     if (result != ReadFileResult::OK) {
         bytes.clear();
     }
