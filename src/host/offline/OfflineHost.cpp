@@ -1,5 +1,6 @@
 #include "host/offline/OfflineHost.h"
 
+#include "host/offline/PrintableText.h"
 #include "host/offline/WavReader.h"
 #include "host/offline/WavWriter.h"
 #include "lib/mppi/BankManager.h"
@@ -163,7 +164,8 @@ void OfflineHost::print_programs(std::ostream& stream) const
     char name[TEXT_SIZE] = {};
     for (int i = 0; i < _plugin->getNumPrograms(); ++i) {
         (void)_plugin->getProgramNameIndexed(i, name);
-        stream << "  " << i << "  " << name << (i == _plugin->getProgram() ? "  (selected)" : "")
+        // Names come from bank files.
+        stream << "  " << i << "  " << make_printable(name) << (i == _plugin->getProgram() ? "  (selected)" : "")
                << "\n";
     }
 }

@@ -238,10 +238,24 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
 
 TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
 {
+    // Program names as stored, and as listed: control characters (bytes
+    // below 0x20 and 0x7f) shown as \xHH, UTF-8 kept.
+    const std::pair<std::string, std::string> names[] = {
+        {"Mine", "Mine"},
+        {"a\x1b[2Jb", "a\\x1b[2Jb"},
+        {"x\n  9  Forged", "x\\x0a  9  Forged"},
+        {"tab\tdel\x7f\x01", "tab\\x09del\\x7f\\x01"},
+        {"Fa\xc3\xa7" "ade \xe2\x99\xab", "Fa\xc3\xa7" "ade \xe2\x99\xab"},
+    };
     HostRig rig;
     mppi::BankManager bank = StaticPresets::make_bank();
-    bank.set_nbr_prog(2);
-    bank[1].set_name("Mine");
+    bank.set_nbr_prog(1 + int(std::size(names)));
+    std::string listed = "Programs:\n  0  Morvanel default\n";
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        bank[int(i) + 1].set_name(names[i].first);
+        listed += "  " + std::to_string(i + 1) + "  " + names[i].second +
+                  (i == 0 ? "  (selected)" : "") + "\n";
+    }
     Options opt;
     opt.list = true;
     opt.bank_path = rig.file("mine.pbk");
@@ -252,9 +266,7 @@ TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
     const std::string text = rig.out.str();
     EXPECT_NE(text.find("Parameters:\n  0  Cutoff Freq = "), std::string::npos) << text;
     EXPECT_NE(text.find("  4  Dist Routing = Pre\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("Programs:\n  0  Morvanel default\n  1  Mine  (selected)\n"),
-              std::string::npos)
-        << text;
+    EXPECT_NE(text.find(listed), std::string::npos) << text;
 }
 
 } // namespace
