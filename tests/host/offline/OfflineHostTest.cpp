@@ -253,6 +253,22 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
     }
 }
 
+// Neither the log nor the preferences create a home folder that does not
+// exist: the run goes on without them, as when HOME is unset.
+TEST(OfflineHost, MissingHomeFolderIsNotCreated)
+{
+    HostRig rig;
+    const std::filesystem::path home = rig.folder.path() / "home";
+    const test_support::EnvVar home_var("HOME", home.c_str());
+    const test_support::EnvVar state("XDG_STATE_HOME", nullptr);
+    const test_support::EnvVar config("XDG_CONFIG_HOME", nullptr);
+    Options opt;
+    opt.list = true;
+    EXPECT_EQ(rig.run(opt), 0) << rig.err.str();
+    rig.host.reset();
+    EXPECT_FALSE(std::filesystem::exists(home));
+}
+
 TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
 {
     // Program names as stored, and as listed: control characters (bytes
