@@ -171,8 +171,8 @@ void OfflineHost::print_programs(std::ostream& stream) const
     for (int i = 0; i < _plugin->getNumPrograms(); ++i) {
         (void)_plugin->getProgramNameIndexed(i, name);
         // Names come from bank files.
-        stream << "  " << i << "  " << make_printable(name) << (i == _plugin->getProgram() ? "  (selected)" : "")
-               << "\n";
+        stream << "  " << i << "  " << make_printable(name)
+               << (i == _plugin->getProgram() ? "  (selected)" : "") << "\n";
     }
 }
 

@@ -63,10 +63,8 @@ std::vector<std::string> find_choices(const mppi::NormalizedParamInterface& para
 
 ParamTextCheck::ParamTextCheck(std::string name, std::string unit, std::vector<std::string> choices,
                                std::string example)
-: _name(std::move(name))
-, _unit(std::move(unit))
-, _choices(std::move(choices))
-, _example(std::move(example))
+    : _name(std::move(name)), _unit(std::move(unit)), _choices(std::move(choices)),
+      _example(std::move(example))
 {
 }
 

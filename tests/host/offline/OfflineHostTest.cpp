@@ -278,7 +278,7 @@ TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
         {"a\x1b[2Jb", "a\\x1b[2Jb"},
         {"x\n  9  Forged", "x\\x0a  9  Forged"},
         {"tab\tdel\x7f\x01", "tab\\x09del\\x7f\\x01"},
-        {"Fa\xc3\xa7" "ade \xe2\x99\xab", "Fa\xc3\xa7" "ade \xe2\x99\xab"},
+        {"Fa\u00e7ade \u266b", "Fa\u00e7ade \u266b"},
     };
     HostRig rig;
     mppi::BankManager bank = StaticPresets::make_bank();
