@@ -5,14 +5,31 @@
 
 #include <exception>
 #include <iostream>
+#include <string>
+
+namespace {
+
+void print_usage(std::ostream& stream, const char* program)
+{
+    stream << "Usage: " << program << " OUT.wav\nWrites a "
+           << host::offline::ExampleSignal::DEFAULT_SECONDS << " s stereo example (16-bit, "
+           << host::offline::ExampleSignal::DEFAULT_RATE << " Hz).\n";
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     using host::offline::ExampleSignal;
-    if (argc != 2) {
-        std::cerr << "Usage: " << (argc > 0 ? argv[0] : "morvanel_make_example")
-                  << " OUT.wav\nWrites a " << ExampleSignal::DEFAULT_SECONDS
-                  << " s stereo example (16-bit, " << ExampleSignal::DEFAULT_RATE << " Hz).\n";
+    const char* program = argc > 0 ? argv[0] : "morvanel_make_example";
+    const std::string arg = argc == 2 ? argv[1] : "";
+    if (arg == "-h" || arg == "--help") {
+        print_usage(std::cout, program);
+        return 0;
+    }
+    // An option-like name is a mistyped option, not a file to write.
+    if (argc != 2 || arg.empty() || arg[0] == '-') {
+        print_usage(std::cerr, program);
         return 2;
     }
     try {

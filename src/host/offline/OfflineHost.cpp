@@ -1,8 +1,11 @@
 #include "host/offline/OfflineHost.h"
 
+#include "host/offline/ParamTextCheck.h"
+#include "host/offline/PrintableText.h"
 #include "host/offline/WavReader.h"
 #include "host/offline/WavWriter.h"
 #include "lib/mppi/BankManager.h"
+#include "lib/mppi/DspInterface.h"
 #include "lib/mppi/TwbkFileOp.h"
 #include "lib/mppi/mppi_vst2cocoa/Vst2Plugin.h"
 #include "plugin/vst2/BrevantVst2Factory.h"
@@ -126,9 +129,13 @@ bool OfflineHost::set_up(float sample_rate, const std::vector<ParamSetting>& par
                  << list_param_names() << "\n";
             return false;
         }
+        const ParamTextCheck check = ParamTextCheck::from_param(
+            setting.name,
+            _plugin->use_dsp().get_param_ref(_plugin->use_param_reorder().map_wrap_2_nat(index)));
         float value = 0;
-        if (!_plugin->string2parameter(index, setting.text.c_str(), value)) {
-            _err << "error: \"" << setting.text << "\" is no value of \"" << setting.name << "\"\n";
+        if (!check.accepts(setting.text) ||
+            !_plugin->string2parameter(index, setting.text.c_str(), value)) {
+            _err << "error: " << check.explain(setting.text) << "\n";
             return false;
         }
         values.emplace_back(index, value);
@@ -163,8 +170,9 @@ void OfflineHost::print_programs(std::ostream& stream) const
     char name[TEXT_SIZE] = {};
     for (int i = 0; i < _plugin->getNumPrograms(); ++i) {
         (void)_plugin->getProgramNameIndexed(i, name);
-        stream << "  " << i << "  " << name << (i == _plugin->getProgram() ? "  (selected)" : "")
-               << "\n";
+        // Names come from bank files.
+        stream << "  " << i << "  " << make_printable(name)
+               << (i == _plugin->getProgram() ? "  (selected)" : "") << "\n";
     }
 }
 

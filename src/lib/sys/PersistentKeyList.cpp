@@ -3,14 +3,13 @@
 #include "lib/basic/AtomicFileWriter.h"
 #include "lib/sys/KeyFileImage.h"
 #include "lib/sys/posix/FileLock.h"
+#include "lib/tnw/sys/posix/LogFileOps.h"
 #include "lib/tnw/sys/posix/RegularFile.h"
 #include "lib/tnw/sys/posix/UserFolder.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace sys {
@@ -111,9 +110,7 @@ int PersistentKeyList::set_key(const std::string& key, const std::string& value)
     if (folder.empty()) {
         throw_set_key("No preference folder for this path.");
     }
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !std::filesystem::is_directory(folder, ec)) {
+    if (!tnw::sys::posix::make_folders(folder)) {
         throw_set_key("Cannot create the folder.");
     }
     posix::FileLock lock(folder + "/" + LOCK_FILE_NAME_0);

@@ -193,7 +193,24 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
          -1,
          wav16,
          "out.wav",
-         "error: \"loud\" is no value of \"Resonance\"\n"},
+         "error: \"loud\" is no value of \"Resonance\"; write a number with '.' as decimal "
+         "point, as in Resonance=1.000\n"},
+        {"decimal comma",
+         {{"Cutoff Freq", "4,5"}},
+         "",
+         -1,
+         wav16,
+         "out.wav",
+         "error: \"4,5\" is no value of \"Cutoff Freq\"; write a number with '.' as decimal "
+         "point, optionally followed by Hz, as in Cutoff Freq=1000 Hz\n"},
+        {"not a number",
+         {{"Tone", "nan"}},
+         "",
+         -1,
+         wav16,
+         "out.wav",
+         "error: \"nan\" is no value of \"Tone\"; write a number with '.' as decimal point, "
+         "as in Tone=0.500\n"},
         {"program outside",
          {},
          "",
@@ -236,12 +253,42 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
     }
 }
 
-TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
+// Neither the log nor the preferences create a home folder that does not
+// exist: the run goes on without them, as when HOME is unset.
+TEST(OfflineHost, MissingHomeFolderIsNotCreated)
 {
     HostRig rig;
+    const std::filesystem::path home = rig.folder.path() / "home";
+    const test_support::EnvVar home_var("HOME", home.c_str());
+    const test_support::EnvVar state("XDG_STATE_HOME", nullptr);
+    const test_support::EnvVar config("XDG_CONFIG_HOME", nullptr);
+    Options opt;
+    opt.list = true;
+    EXPECT_EQ(rig.run(opt), 0) << rig.err.str();
+    rig.host.reset();
+    EXPECT_FALSE(std::filesystem::exists(home));
+}
+
+TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
+{
+    // Program names as stored, and as listed: control characters (bytes
+    // below 0x20 and 0x7f) shown as \xHH, UTF-8 kept.
+    const std::pair<std::string, std::string> names[] = {
+        {"Mine", "Mine"},
+        {"a\x1b[2Jb", "a\\x1b[2Jb"},
+        {"x\n  9  Forged", "x\\x0a  9  Forged"},
+        {"tab\tdel\x7f\x01", "tab\\x09del\\x7f\\x01"},
+        {"Fa\u00e7ade \u266b", "Fa\u00e7ade \u266b"},
+    };
+    HostRig rig;
     mppi::BankManager bank = StaticPresets::make_bank();
-    bank.set_nbr_prog(2);
-    bank[1].set_name("Mine");
+    bank.set_nbr_prog(1 + int(std::size(names)));
+    std::string listed = "Programs:\n  0  Morvanel default\n";
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        bank[int(i) + 1].set_name(names[i].first);
+        listed += "  " + std::to_string(i + 1) + "  " + names[i].second +
+                  (i == 0 ? "  (selected)" : "") + "\n";
+    }
     Options opt;
     opt.list = true;
     opt.bank_path = rig.file("mine.pbk");
@@ -252,9 +299,7 @@ TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
     const std::string text = rig.out.str();
     EXPECT_NE(text.find("Parameters:\n  0  Cutoff Freq = "), std::string::npos) << text;
     EXPECT_NE(text.find("  4  Dist Routing = Pre\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("Programs:\n  0  Morvanel default\n  1  Mine  (selected)\n"),
-              std::string::npos)
-        << text;
+    EXPECT_NE(text.find(listed), std::string::npos) << text;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "lib/tnw/sys/posix/LogFileOps.h"
 #include "lib/tnw/sys/posix/SysLog.h"
 #include "lib/tnw/sys/posix/UserFolder.h"
+#include "lib/tnw/tdbg/ScopeCrop.h"
 #include "lib/tnw/txt/out/PrintNa.h"
 #include "lib/tnw/util/LogMgr.h"
 
@@ -12,13 +13,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace tnw::tdbg {
 
 namespace {
 
-// This file's own path as compiled: file texts are cropped against it.
+// This file's own path as compiled: file texts are cropped against it. The
+// crop marker is searched from the project's source root, the part before
+// OWN_FILE, so the crop does not depend on where the checkout lies.
 constexpr const char* OWN_PATH = __FILE__;
+constexpr std::string_view OWN_FILE = "src/lib/tnw/tdbg/LogMgr.cpp";
+static_assert(std::string_view(__FILE__).ends_with(OWN_FILE), "OWN_FILE names this file");
 
 constexpr const char* NO_LOGS_FOLDER_TXT =
     "find_user_folder LOGS failed: neither XDG_STATE_HOME nor HOME is an absolute path\n";
@@ -221,9 +227,8 @@ void LogMgr::set_scope_crop(const char* marker) noexcept
     try {
         sys::CritSec lock(use_setup_mutex(), true);
         LogMgr& mgr = use_instance_no_lock();
-        const char* found = std::strstr(OWN_PATH, marker);
-        if (found != nullptr) {
-            const long crop = static_cast<long>(found - OWN_PATH) + long(std::strlen(marker));
+        const long crop = find_scope_crop(OWN_PATH, OWN_FILE, marker);
+        if (crop >= 0) {
             mgr._scope_crop.store(crop, std::memory_order_relaxed);
         }
     } catch (...) {

@@ -114,8 +114,9 @@ public:
     static void create_as_util_library_logs(const char* folder, const char* filename,
                                             Config config) noexcept;
     // Every file text that starts with the same leading part as this file's
-    // own source path, up to and including the first occurrence of marker,
-    // loses that part. A null marker, or one not in the path, changes nothing.
+    // own source path, up to and including the first occurrence of marker
+    // from the project's source root on (find_scope_crop), loses that part. A
+    // null marker, or one not in the path, changes nothing.
     static void set_scope_crop(const char* marker) noexcept;
 
     // Any thread. Sends the record; util mode writes the file at once.

@@ -83,6 +83,8 @@ TEST(FileRefFactory, SpecialFoldersFollowTheEnvironmentAndAreMade)
     ScratchFolder scratch;
     const std::string base = fs::canonical(scratch.path()).string();
     fs::create_directory(base + "/tmp");
+    // The folders below HOME are made, never HOME itself.
+    fs::create_directory(base + "/home");
     EnvVar home("HOME", (base + "/home").c_str());
     EnvVar state("XDG_STATE_HOME", nullptr);
     EnvVar config("XDG_CONFIG_HOME", (base + "/config").c_str());

@@ -17,7 +17,10 @@ namespace tnw::sys::posix {
 bool close_log_file(std::FILE* file) noexcept;
 
 // Creates the folder and every missing folder above it, without a shell.
-// True when the folder exists afterwards. May allocate.
+// True when the folder exists afterwards. May allocate. The user's home
+// folder is never made: a path at or below a HOME that does not exist is
+// refused, so that without it there is no log file and no preference store,
+// as when HOME is unset.
 [[nodiscard]] bool make_folders(const std::string& path) noexcept;
 
 } // namespace tnw::sys::posix
