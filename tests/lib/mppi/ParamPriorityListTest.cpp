@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -131,8 +132,7 @@ void wait_for(const std::atomic<int>& value, int wanted)
     }
 }
 
-// A short busy delay; the rounds sweep it on both threads so that one
-// request starts a little before, with, and a little after the other.
+// A short busy delay.
 void delay(int steps)
 {
     std::atomic<int> count{0};
@@ -147,8 +147,7 @@ void delay(int steps)
 // holds until its own release, and that release frees the parameter.
 TEST(ParamPriorityList, MainAndAudioThreadsGrantAndRelease)
 {
-    constexpr int ROUNDS = 50000;
-    constexpr int SWEEP = 32;
+    constexpr int ROUNDS = 20000;
     constexpr double NOW = 1.0;
     ParamPriorityList list;
     list.set_nbr_param(1);
@@ -158,19 +157,24 @@ TEST(ParamPriorityList, MainAndAudioThreadsGrantAndRelease)
     std::thread audio([&] {
         for (int round = 1; round <= ROUNDS; ++round) {
             wait_for(go, round);
-            delay(round % SWEEP);
             host_grants += list.get(0, NOW, 100) ? 1 : 0;
             answered.store(round, std::memory_order_release);
         }
     });
+    // The main thread holds its request back by main_delay steps, steered
+    // towards the point where the two requests meet: shorter after a round
+    // that the audio thread's request won, longer after one it lost.
+    int main_delay = 0;
     int program_grants = 0;
     int displaced = 0;
     int kept_after_release = 0;
     for (int round = 1; round <= ROUNDS; ++round) {
+        const int host_grants_before = host_grants;
         go.store(round, std::memory_order_release);
-        delay(round / SWEEP % SWEEP);
+        delay(main_delay);
         program_grants += list.get(0, NOW, 200) ? 1 : 0;
         wait_for(answered, round);
+        main_delay = std::max(0, main_delay + (host_grants > host_grants_before ? -1 : 1));
         // 150 is refused only while 200 owns the parameter.
         displaced += list.is_free(0, NOW, 150) ? 1 : 0;
         list.release(0, 200);
