@@ -15,6 +15,7 @@ static_assert(std::atomic<std::uint64_t>::is_always_lock_free &&
 
 namespace {
 
+constexpr double NS_PER_S = 1e9;
 constexpr int TIME_BITS = 56;
 constexpr std::uint64_t TIME_MASK = (std::uint64_t(1) << TIME_BITS) - 1;
 // Half the time range: a difference of times is exact below it.
@@ -25,14 +26,12 @@ constexpr std::int64_t NS_LIMIT = std::int64_t(1) << 62;
 
 static_assert(ParamPriority::PRIO_MAX < (1 << (64 - TIME_BITS)),
               "the owner priority fits above the time in the grant word");
-static_assert(ParamPriority::DEFAULT_TTL * 1e9 == 500'000'000.0,
+static_assert(ParamPriority::DEFAULT_TTL * NS_PER_S == 500'000'000.0,
               "the default time-to-live in nanoseconds");
-
-constexpr double NS_PER_S = 1e9;
 
 // Seconds as whole nanoseconds, rounded to the nearest, held to +-NS_LIMIT;
 // not a number gives nan_ns.
-std::int64_t to_ns(double seconds, std::int64_t nan_ns) noexcept
+[[nodiscard]] std::int64_t to_ns(double seconds, std::int64_t nan_ns) noexcept
 {
     const double ns = seconds * NS_PER_S;
     if (std::isnan(ns)) {
@@ -45,7 +44,7 @@ std::int64_t to_ns(double seconds, std::int64_t nan_ns) noexcept
 }
 
 // The clock's reading as the time field of the grant word.
-std::uint64_t to_time_field(double now) noexcept
+[[nodiscard]] std::uint64_t to_time_field(double now) noexcept
 {
     return std::uint64_t(to_ns(now, 0)) & TIME_MASK;
 }
