@@ -1,9 +1,83 @@
 #include "lib/mppi/ParamPriority.h"
 
+#include <cmath>
+
 namespace mppi {
 
-static_assert(std::atomic<double>::is_always_lock_free,
+// Ordering: every access is relaxed. The grant word is the whole state of the
+// arbitration and publishes no other memory; a compare-and-swap succeeds only
+// on the word its decision was made from, which relaxed order already
+// guarantees (all changes of one atomic fall in one order).
+
+static_assert(std::atomic<std::uint64_t>::is_always_lock_free &&
+                  std::atomic<std::int64_t>::is_always_lock_free,
               "the audio thread asks for parameters without a lock");
+
+namespace {
+
+constexpr double NS_PER_S = 1e9;
+constexpr int TIME_BITS = 56;
+constexpr std::uint64_t TIME_MASK = (std::uint64_t(1) << TIME_BITS) - 1;
+// Half the time range: a difference of times is exact below it.
+constexpr std::int64_t TIME_HALF = std::int64_t(1) << (TIME_BITS - 1);
+// Any nanosecond count is held within this, so sums and differences of two
+// never overflow.
+constexpr std::int64_t NS_LIMIT = std::int64_t(1) << 62;
+
+static_assert(ParamPriority::PRIO_MAX < (1 << (64 - TIME_BITS)),
+              "the owner priority fits above the time in the grant word");
+static_assert(ParamPriority::DEFAULT_TTL * NS_PER_S == 500'000'000.0,
+              "the default time-to-live in nanoseconds");
+
+// Seconds as whole nanoseconds, rounded to the nearest, held to +-NS_LIMIT;
+// not a number gives nan_ns.
+[[nodiscard]] std::int64_t to_ns(double seconds, std::int64_t nan_ns) noexcept
+{
+    const double ns = seconds * NS_PER_S;
+    if (std::isnan(ns)) {
+        return nan_ns;
+    }
+    if (std::fabs(ns) >= double(NS_LIMIT)) {
+        return ns < 0 ? -NS_LIMIT : NS_LIMIT;
+    }
+    return std::llround(ns);
+}
+
+// The clock's reading as the time field of the grant word.
+[[nodiscard]] std::uint64_t to_time_field(double now) noexcept
+{
+    return std::uint64_t(to_ns(now, 0)) & TIME_MASK;
+}
+
+[[nodiscard]] constexpr bool is_valid_prio(int prio) noexcept
+{
+    return prio >= 0 && prio <= ParamPriority::PRIO_MAX;
+}
+
+[[nodiscard]] constexpr int owner_of(std::uint64_t grant) noexcept
+{
+    return int(grant >> TIME_BITS);
+}
+
+// The grant rule on one state of the word: the priority is at least the
+// owner's, or the time since the last grant exceeds the time-to-live. The
+// time fields are taken modulo 2^56, the difference as a signed number, so
+// that a request read from the clock just before the last grant counts as
+// not later than it.
+[[nodiscard]] bool grants(std::uint64_t grant, std::uint64_t now_field, std::int64_t ttl_ns,
+                          int prio) noexcept
+{
+    if (prio >= owner_of(grant)) {
+        return true;
+    }
+    std::int64_t elapsed = std::int64_t((now_field - grant) & TIME_MASK);
+    if (elapsed >= TIME_HALF) {
+        elapsed -= std::int64_t(1) << TIME_BITS;
+    }
+    return elapsed > ttl_ns;
+}
+
+} // namespace
 
 ParamPriority::ParamPriority(const ParamPriority& other) noexcept
 {
@@ -12,44 +86,52 @@ ParamPriority::ParamPriority(const ParamPriority& other) noexcept
 
 ParamPriority& ParamPriority::operator=(const ParamPriority& other) noexcept
 {
-    _last_grant_time.store(other._last_grant_time.load(std::memory_order_relaxed),
-                           std::memory_order_relaxed);
-    _ttl.store(other._ttl.load(std::memory_order_relaxed), std::memory_order_relaxed);
-    _owner_prio.store(other._owner_prio.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    _grant.store(other._grant.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    _ttl_ns.store(other._ttl_ns.load(std::memory_order_relaxed), std::memory_order_relaxed);
     return *this;
 }
 
 bool ParamPriority::is_free(double now, int prio) const noexcept
 {
-    return prio >= _owner_prio.load(std::memory_order_relaxed) ||
-           now > _last_grant_time.load(std::memory_order_relaxed) +
-                     _ttl.load(std::memory_order_relaxed);
+    return is_valid_prio(prio) && grants(_grant.load(std::memory_order_relaxed), to_time_field(now),
+                                         _ttl_ns.load(std::memory_order_relaxed), prio);
 }
 
 bool ParamPriority::get(double now, int prio) noexcept
 {
-    if (!is_free(now, prio)) {
+    if (!is_valid_prio(prio)) {
         return false;
     }
-    _last_grant_time.store(now, std::memory_order_relaxed);
-    _owner_prio.store(prio, std::memory_order_relaxed);
+    const std::uint64_t now_field = to_time_field(now);
+    const std::int64_t ttl_ns = _ttl_ns.load(std::memory_order_relaxed);
+    const std::uint64_t granted = (std::uint64_t(prio) << TIME_BITS) | now_field;
+    std::uint64_t grant = _grant.load(std::memory_order_relaxed);
+    do {
+        if (!grants(grant, now_field, ttl_ns, prio)) {
+            return false;
+        }
+        // On failure `grant` holds the newer state, and the rule runs again.
+    } while (!_grant.compare_exchange_weak(grant, granted, std::memory_order_relaxed));
     return true;
 }
 
 void ParamPriority::release() noexcept
 {
-    _owner_prio.store(0, std::memory_order_relaxed);
+    // Owner 0, the last grant time kept.
+    _grant.fetch_and(TIME_MASK, std::memory_order_relaxed);
 }
 
 void ParamPriority::release(int prio) noexcept
 {
-    int owner = prio;
-    (void)_owner_prio.compare_exchange_strong(owner, 0, std::memory_order_relaxed);
+    std::uint64_t grant = _grant.load(std::memory_order_relaxed);
+    while (owner_of(grant) == prio &&
+           !_grant.compare_exchange_weak(grant, grant & TIME_MASK, std::memory_order_relaxed)) {
+    }
 }
 
 void ParamPriority::set_ttl(double seconds) noexcept
 {
-    _ttl.store(seconds, std::memory_order_relaxed);
+    _ttl_ns.store(to_ns(seconds, NS_LIMIT), std::memory_order_relaxed);
 }
 
 } // namespace mppi

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 namespace mppi {
 
@@ -11,17 +12,23 @@ namespace mppi {
 // `sys::get_time_stamp`.
 //
 // Main or audio thread (hosts automate on either, learned MIDI writes on the
-// audio thread); no lock, no allocation. Each field is a relaxed atomic: it
-// holds a whole value and publishes no other memory. Two requests racing on
-// one parameter may both be granted, the later store then wins; the fields
-// never tear.
+// audio thread); no lock, no allocation. The owner and the last grant time
+// share one atomic word, and a request is decided and granted by one
+// compare-and-swap of that word, so a grant is never lost to a request that
+// was decided against the owner before it.
+//
+// Ranges of that word: priorities 0 to PRIO_MAX (a request with another
+// priority is refused, a release with one does nothing); times are kept in
+// whole nanoseconds, the clock's own unit, and the time since the last grant
+// is exact while it is below 2^55 ns (about 417 days).
 class ParamPriority
 {
 public:
     static constexpr double DEFAULT_TTL = 0.5;
+    static constexpr int PRIO_MAX = 255;
 
     ParamPriority() = default;
-    // Copies the current field values (for resizing a list of entries).
+    // Copies the current state (for resizing a list of entries).
     ParamPriority(const ParamPriority& other) noexcept;
     ParamPriority& operator=(const ParamPriority& other) noexcept;
     virtual ~ParamPriority() = default;
@@ -35,9 +42,11 @@ public:
     void set_ttl(double seconds) noexcept;
 
 private:
-    std::atomic<double> _last_grant_time{0.0};
-    std::atomic<double> _ttl{DEFAULT_TTL};
-    std::atomic<int> _owner_prio{0};
+    // The owner priority in the top 8 bits, the last grant time in
+    // nanoseconds modulo 2^56 in the other 56; 0: free, granted at time 0.
+    std::atomic<std::uint64_t> _grant{0};
+    // The time-to-live in nanoseconds.
+    std::atomic<std::int64_t> _ttl_ns{500'000'000};
 };
 
 } // namespace mppi

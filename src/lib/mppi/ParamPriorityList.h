@@ -14,7 +14,8 @@ namespace mppi {
 // Lifecycle: `set_nbr_param` on the main thread before other threads ask;
 // every other operation then runs on the main or audio thread with no lock
 // and no allocation. Indices come from hosts and the editor: one outside
-// 0..n-1 is refused (false, nothing changed).
+// 0..n-1 is refused (false, nothing changed). Priorities and times have the
+// ranges of `ParamPriority`.
 class ParamPriorityList
 {
 public:

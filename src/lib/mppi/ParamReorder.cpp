@@ -9,6 +9,7 @@
 #include "lib/mppi/NormalizedParamInterface.h"
 
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -38,15 +39,64 @@ int parse_item_index(const std::string& text, int nbr) noexcept
 
 } // namespace
 
+// Ordering of the two copies (a sequence lock over two copies): the
+// committer steps the sequence and then writes the copy that readers have
+// just left, with release stores; a reader loads the sequence with acquire,
+// reads the entries of its copy with acquire and checks that the sequence
+// has not moved. A reader that took any entry of a commit thereby sees the
+// step before it and tries again; a reader that sees an unchanged sequence
+// read a copy that no commit touched meanwhile, completed before the step it
+// loaded. Readers never wait for the committer, which always writes the copy
+// they are not sent to; a read is only repeated when a commit step passed
+// during it. Every entry is an atomic, so an entry read that is thrown away
+// is no data race.
+
+std::atomic<int>& ParamReorder::use_entry(int copy, Dir dir, int index) const noexcept
+{
+    const auto table = size_t(copy) * 2 + (dir == Dir::NAT_2_WRAP ? 1 : 0);
+    return _copy_arr[table * size_t(_nbr_param) + size_t(index)];
+}
+
+template <typename F>
+int ParamReorder::read(F read_copy) const noexcept
+{
+    for (;;) {
+        const std::uint64_t seq = _seq.load(std::memory_order_acquire);
+        const int result = read_copy(int(seq & 1));
+        if (_seq.load(std::memory_order_relaxed) == seq) {
+            return result;
+        }
+    }
+}
+
+template <typename F>
+void ParamReorder::commit(F entry_of) noexcept
+{
+    const auto nbr = size_t(_nbr_param);
+    const auto write_copy = [&](int copy) {
+        for (size_t i = 0; i < nbr; ++i) {
+            for (const Dir dir : {Dir::WRAP_2_NAT, Dir::NAT_2_WRAP}) {
+                use_entry(copy, dir, int(i)).store(entry_of(dir, i), std::memory_order_release);
+            }
+        }
+    };
+    // Readers move to copy 1, which holds the current map whole.
+    const std::uint64_t seq = _seq.fetch_add(1, std::memory_order_release);
+    assert((seq & 1) == 0 && "one commit at a time");
+    write_copy(0);
+    // Readers move back to copy 0, which now holds the new map whole.
+    _seq.store(seq + 2, std::memory_order_release);
+    write_copy(1);
+}
+
 ParamReorder::~ParamReorder() = default;
 
 void ParamReorder::init(const DspInterface& dsp)
 {
     _dsp_ptr = &dsp;
     const int nbr = std::max(dsp.get_nbr_param(), 0);
-    if (nbr != _nbr_param || _nat_2_wrap == nullptr) {
-        _nat_2_wrap = std::make_unique<std::atomic<int>[]>(static_cast<size_t>(nbr));
-        _wrap_2_nat = std::make_unique<std::atomic<int>[]>(static_cast<size_t>(nbr));
+    if (nbr != _nbr_param || _copy_arr == nullptr) {
+        _copy_arr = std::make_unique<std::atomic<int>[]>(4 * static_cast<size_t>(nbr));
         _nbr_param = nbr;
     }
     reset();
@@ -54,28 +104,38 @@ void ParamReorder::init(const DspInterface& dsp)
 
 void ParamReorder::reset() noexcept
 {
-    for (int i = 0; i < _nbr_param; ++i) {
-        _nat_2_wrap[i].store(i, std::memory_order_relaxed);
-        _wrap_2_nat[i].store(i, std::memory_order_relaxed);
-    }
+    commit([](Dir, size_t i) { return int(i); });
 }
 
-int ParamReorder::map(const Table& table, int nbr, int index) noexcept
+int ParamReorder::map(Dir dir, int index) const noexcept
 {
-    if (index < 0 || index >= nbr) {
+    if (index < 0 || index >= _nbr_param) {
         return index;
     }
-    return table[index].load(std::memory_order_relaxed);
+    return read(
+        [&](int copy) { return use_entry(copy, dir, index).load(std::memory_order_acquire); });
 }
 
 int ParamReorder::map_wrap_2_nat(int w) const noexcept
 {
-    return map(_wrap_2_nat, _nbr_param, w);
+    return map(Dir::WRAP_2_NAT, w);
 }
 
 int ParamReorder::map_nat_2_wrap(int p) const noexcept
 {
-    return map(_nat_2_wrap, _nbr_param, p);
+    return map(Dir::NAT_2_WRAP, p);
+}
+
+int ParamReorder::get_wrap_2_nat(std::span<int> wrap_2_nat) const noexcept
+{
+    const int nbr = int(std::min(size_t(_nbr_param), wrap_2_nat.size()));
+    return read([&](int copy) {
+        for (int w = 0; w < nbr; ++w) {
+            wrap_2_nat[size_t(w)] =
+                use_entry(copy, Dir::WRAP_2_NAT, w).load(std::memory_order_acquire);
+        }
+        return nbr;
+    });
 }
 
 int ParamReorder::save_settings(basic::ConfKeyMulti& root)
@@ -177,10 +237,8 @@ void ParamReorder::complete_and_commit_new_map(std::vector<int>& wrap_2_nat,
         nat_2_wrap[free_p] = int(w);
     }
 
-    for (size_t i = 0; i < nbr; ++i) {
-        _wrap_2_nat[i].store(wrap_2_nat[i], std::memory_order_relaxed);
-        _nat_2_wrap[i].store(nat_2_wrap[i], std::memory_order_relaxed);
-    }
+    commit(
+        [&](Dir dir, size_t i) { return dir == Dir::WRAP_2_NAT ? wrap_2_nat[i] : nat_2_wrap[i]; });
 }
 
 } // namespace mppi

@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <functional>
 #include <thread>
 
 namespace {
@@ -53,7 +54,21 @@ TEST(ParamPriorityList, GrantsOwnersAndExpiryOnATimeline)
         {RELEASE_ALL, 0, 0.0, 0, false},
         {GET, 0, 5.0, 1, true},
         {GET, 1, 5.0, 1, true},
-        {GET, -1, 5.0, 200, false}, // indices outside the list
+        {GET, 1, 5.0, 255, true},  // the highest priority held
+        {GET, 1, 5.0, 256, false}, // priorities beyond it are refused
+        {GET, 1, 5.0, -1, false},  // and so are negative ones
+        {IS_FREE, 1, 5.0, 256, false},
+        {RELEASE, 1, 0.0, 256, false},
+        {GET, 1, 5.1, 254, false}, // still owned by 255
+        {GET, 0, 1e6, 200, true},  // 11.6 days of uptime
+        {GET, 0, 1e6 + 0.5, 100, false},
+        {GET, 0, 1e6 + 0.500000001, 100, true}, // one nanosecond past the time-to-live
+        {GET, 0, 8e7, 200, true},               // 926 days, past 2^56 ns
+        {GET, 0, 8e7 + 0.3, 100, false},
+        {GET, 0, 8e7 + 0.6, 100, true},
+        {GET, 0, 9e7, 200, true},
+        {GET, 0, 9e7 - 0.1, 100, false}, // a clock reading from just before the grant
+        {GET, -1, 5.0, 200, false},      // indices outside the list
         {GET, 2, 5.0, 200, false},
         {IS_FREE, 2, 5.0, 200, false},
         {RELEASE, 2, 0.0, 200, false},
@@ -106,31 +121,71 @@ TEST(ParamPriorityList, RealClockGrantExpires)
     EXPECT_TRUE(list.get(0, sys::get_time_stamp(), 100));
 }
 
+// Waits for an atomic to reach a value, spinning first so that the two
+// threads of a round start their requests at nearly the same moment.
+void wait_for(const std::atomic<int>& value, int wanted)
+{
+    for (int spin = 0; value.load(std::memory_order_acquire) != wanted; ++spin) {
+        if (spin > 1000) {
+            std::this_thread::yield();
+        }
+    }
+}
+
+// A short busy delay.
+void delay(int steps)
+{
+    std::atomic<int> count{0};
+    while (count.load(std::memory_order_relaxed) < steps) {
+        count.store(count.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
+}
+
+// Host automation (100) on the audio thread against a program change (200) on
+// the main thread, asking for one parameter at nearly the same moment, round
+// after round, with the clock standing still: the 200 is always granted,
+// holds until its own release, and that release frees the parameter.
 TEST(ParamPriorityList, MainAndAudioThreadsGrantAndRelease)
 {
-    constexpr int NBR = 4;
     constexpr int ROUNDS = 20000;
+    constexpr double NOW = 1.0;
     ParamPriorityList list;
-    list.set_nbr_param(NBR);
-    const auto writer = [&list](int prio, int& grants) {
-        for (int round = 0; round < ROUNDS; ++round) {
-            if (list.get(round % NBR, 1.0 + round * 1e-6, prio)) {
-                ++grants;
-                list.release(round % NBR, prio);
-            }
+    list.set_nbr_param(1);
+    std::atomic<int> go{0};
+    std::atomic<int> answered{0};
+    int host_grants = 0;
+    std::thread audio([&] {
+        for (int round = 1; round <= ROUNDS; ++round) {
+            wait_for(go, round);
+            host_grants += list.get(0, NOW, 100) ? 1 : 0;
+            answered.store(round, std::memory_order_release);
         }
-    };
+    });
+    // The main thread holds its request back by main_delay steps, steered
+    // towards the point where the two requests meet: shorter after a round
+    // that the audio thread's request won, longer after one it lost.
+    int main_delay = 0;
     int program_grants = 0;
-    int midi_grants = 0;
-    std::thread audio(writer, 125, std::ref(midi_grants));
-    writer(200, program_grants);
+    int displaced = 0;
+    int kept_after_release = 0;
+    for (int round = 1; round <= ROUNDS; ++round) {
+        const int host_grants_before = host_grants;
+        go.store(round, std::memory_order_release);
+        delay(main_delay);
+        program_grants += list.get(0, NOW, 200) ? 1 : 0;
+        wait_for(answered, round);
+        main_delay = std::max(0, main_delay + (host_grants > host_grants_before ? -1 : 1));
+        // 150 is refused only while 200 owns the parameter.
+        displaced += list.is_free(0, NOW, 150) ? 1 : 0;
+        list.release(0, 200);
+        kept_after_release += list.is_free(0, NOW, 150) ? 0 : 1;
+    }
     audio.join();
 
     EXPECT_EQ(program_grants, ROUNDS) << "the highest priority is never refused";
-    EXPECT_GT(midi_grants, 0);
-    for (int index = 0; index < NBR; ++index) {
-        EXPECT_TRUE(list.is_free(index, 0.0, 1)) << "each grant was released by its owner";
-    }
+    EXPECT_EQ(displaced, 0) << "a racing 100 took over a granted 200";
+    EXPECT_EQ(kept_after_release, 0) << "the owner's release did not free the parameter";
+    EXPECT_GT(host_grants, 0);
 }
 
 } // namespace

@@ -24,7 +24,8 @@ using mppi::ParamReorder;
 using test_support::NamedParamDsp;
 using Items = std::vector<std::optional<std::string>>;
 
-// The wrap-to-nat map, after checking that nat-to-wrap is its inverse.
+// The wrap-to-nat map, after checking that nat-to-wrap is its inverse and
+// that the whole-table copy gives the same entries (and no more).
 std::vector<int> wrap_2_nat_of(const ParamReorder& reorder, int nbr)
 {
     std::vector<int> map;
@@ -32,6 +33,11 @@ std::vector<int> wrap_2_nat_of(const ParamReorder& reorder, int nbr)
         map.push_back(reorder.map_wrap_2_nat(w));
         EXPECT_EQ(reorder.map_nat_2_wrap(map.back()), w);
     }
+    std::vector<int> copied(size_t(nbr) + 1, -7);
+    EXPECT_EQ(reorder.get_wrap_2_nat(copied), nbr);
+    EXPECT_EQ(copied.back(), -7);
+    copied.pop_back();
+    EXPECT_EQ(copied, map);
     return map;
 }
 
@@ -158,31 +164,49 @@ TEST(ParamReorder, CompletionOfAnyPartialTablesGivesInversePermutations)
     }
 }
 
+// The audio thread takes whole snapshots of the map while the main thread
+// loads two orders in turn: each snapshot is one of them, never a mix.
 TEST(ParamReorder, AudioThreadMapsWhileTheMainThreadLoads)
 {
     constexpr int NBR = 8;
     const NamedParamDsp dsp{"A", "B", "C", "D", "E", "F", "G", "H"};
     ParamReorder reorder;
     reorder.init(dsp);
+    const std::vector<int> reversed_map{7, 6, 5, 4, 3, 2, 1, 0};
+    const std::vector<int> rotated_map{1, 2, 3, 4, 5, 6, 7, 0};
     const basic::ConfKeyMulti reversed = root_with_items({"7", "6", "5", "4", "3", "2", "1", "0"});
     const basic::ConfKeyMulti rotated = root_with_items({"1", "2", "3", "4", "5", "6", "7", "0"});
+    ASSERT_EQ(reorder.load_settings(reversed), 0);
+    std::atomic<bool> started{false};
     std::atomic<bool> done{false};
-    std::atomic<int> out_of_range{0};
+    int nbr_snapshots = 0;
+    int nbr_mixed = 0;
+    int out_of_range = 0;
     std::thread audio([&] {
+        started.store(true, std::memory_order_relaxed);
+        std::vector<int> snapshot(NBR);
         while (!done.load(std::memory_order_relaxed)) {
-            for (int w = 0; w < NBR; ++w) {
-                const int p = reorder.map_wrap_2_nat(w);
-                out_of_range.fetch_add(p < 0 || p >= NBR ? 1 : 0, std::memory_order_relaxed);
-            }
+            ++nbr_snapshots;
+            nbr_mixed += reorder.get_wrap_2_nat(snapshot) == NBR &&
+                                 (snapshot == reversed_map || snapshot == rotated_map)
+                             ? 0
+                             : 1;
+            const int p = reorder.map_wrap_2_nat(nbr_snapshots % NBR);
+            out_of_range += p < 0 || p >= NBR ? 1 : 0;
         }
     });
-    for (int round = 0; round < 2000; ++round) {
+    while (!started.load(std::memory_order_relaxed)) {
+        std::this_thread::yield();
+    }
+    for (int round = 0; round < 20000; ++round) {
         EXPECT_EQ(reorder.load_settings((round & 1) != 0 ? reversed : rotated), 0);
     }
     done.store(true, std::memory_order_relaxed);
     audio.join();
-    EXPECT_EQ(out_of_range.load(), 0);
-    EXPECT_EQ(wrap_2_nat_of(reorder, NBR), (std::vector<int>{7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_GT(nbr_snapshots, 0);
+    EXPECT_EQ(nbr_mixed, 0) << "of " << nbr_snapshots << " snapshots";
+    EXPECT_EQ(out_of_range, 0);
+    EXPECT_EQ(wrap_2_nat_of(reorder, NBR), reversed_map);
 }
 
 } // namespace

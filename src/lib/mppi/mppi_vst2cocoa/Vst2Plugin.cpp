@@ -22,6 +22,11 @@
 
 namespace mppi {
 
+static_assert(Vst2Plugin::PRIO_HOST <= ParamPriority::PRIO_MAX &&
+                  Vst2Plugin::PRIO_MIDI <= ParamPriority::PRIO_MAX &&
+                  Vst2Plugin::PRIO_PROGRAM <= ParamPriority::PRIO_MAX,
+              "every writer's priority can own a parameter");
+
 namespace {
 
 constexpr long TEXT_BUF_SIZE = 256;
