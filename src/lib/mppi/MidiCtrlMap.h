@@ -2,7 +2,9 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace mppi {
 
@@ -79,6 +81,17 @@ public:
         REFUSE
     };
 
+    // What an edit does when another writer published first or every spare
+    // version is in use. The audio thread gives up after a bounded number of
+    // attempts; the main thread yields the processor between attempts and
+    // goes on, so that a writer that publishes often (learn on the audio
+    // thread while controllers move) cannot make a load or an edit fail.
+    enum class Contention
+    {
+        GIVE_UP,
+        WAIT
+    };
+
 private:
     class Version
     {
@@ -118,14 +131,18 @@ public:
     // runs again on a fresh copy when another writer published in between, so
     // it must depend on nothing but the table and its own inputs. True when
     // the change is published or f answered KEEP; false when f refused or no
-    // version could be had.
+    // version could be had (with WAIT: for MAX_WAIT on end).
     template <typename F>
-    [[nodiscard]] bool edit(F&& f) noexcept;
+    [[nodiscard]] bool edit(F&& f, Contention contention) noexcept;
 
 private:
     // Attempts of one edit before it gives up: each failed attempt means that
     // another writer published, or that every spare version is in use.
     static constexpr int MAX_ATTEMPTS = 64;
+    // How long a waiting edit goes on failing before it gives up: far beyond
+    // any scheduling delay, short enough that a writer that never stops
+    // publishing cannot hang the main thread.
+    static constexpr std::chrono::seconds MAX_WAIT{2};
     static constexpr int NBR_VERSIONS = 8;
 
     [[nodiscard]] Version* pin() const noexcept;
@@ -141,9 +158,22 @@ private:
 };
 
 template <typename F>
-bool MidiCtrlMap::edit(F&& f) noexcept
+bool MidiCtrlMap::edit(F&& f, Contention contention) noexcept
 {
-    for (int attempt = 0; attempt < MAX_ATTEMPTS; ++attempt) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point deadline{};
+    for (int attempt = 0;; ++attempt) {
+        if (attempt >= MAX_ATTEMPTS) {
+            if (contention == Contention::GIVE_UP) {
+                return false;
+            }
+            if (attempt == MAX_ATTEMPTS) {
+                deadline = Clock::now() + MAX_WAIT;
+            } else if (Clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::yield();
+        }
         Version* base = pin();
         Version* work = claim();
         if (work == nullptr) {
@@ -161,7 +191,6 @@ bool MidiCtrlMap::edit(F&& f) noexcept
             return true;
         }
     }
-    return false;
 }
 
 } // namespace mppi

@@ -14,6 +14,7 @@ namespace mppi {
 namespace {
 
 using Edit = MidiCtrlMap::Edit;
+using Contention = MidiCtrlMap::Contention;
 
 constexpr int CC_DATA_ENTRY_LIMIT = 32; // below it: MSB on cc, LSB on cc + 32
 constexpr int CMD_CONTROL_CHANGE = 11;
@@ -147,7 +148,7 @@ std::string MidiMgr::label_ctrl_id(int ctrl_id)
 
 // ---- Map ----
 
-bool MidiMgr::bind(int param, long ctrl_id) noexcept
+bool MidiMgr::bind(int param, long ctrl_id, Contention contention) noexcept
 {
     if (!is_midi_ctrl_id(ctrl_id)) {
         return false;
@@ -160,9 +161,11 @@ bool MidiMgr::bind(int param, long ctrl_id) noexcept
             return true;
         }
     }
-    return _ctrl_map.edit([param, ctrl_id](MidiCtrlMap::Table& table) {
-        return table.bind(param, ctrl_id) ? Edit::PUBLISH : Edit::REFUSE;
-    });
+    return _ctrl_map.edit(
+        [param, ctrl_id](MidiCtrlMap::Table& table) {
+            return table.bind(param, ctrl_id) ? Edit::PUBLISH : Edit::REFUSE;
+        },
+        contention);
 }
 
 bool MidiMgr::find_ctrl_id(int param, long& ctrl_id) const noexcept
@@ -178,7 +181,7 @@ bool MidiMgr::find_ctrl_id(int param, long& ctrl_id) const noexcept
 
 int MidiMgr::associate_param(int param, long ctrl_id) noexcept
 {
-    return bind(param, ctrl_id) ? 0 : ERR_MAP_REFUSED;
+    return bind(param, ctrl_id, Contention::WAIT) ? 0 : ERR_MAP_REFUSED;
 }
 
 int MidiMgr::associate_param(int param, int cc, int number) noexcept
@@ -188,29 +191,33 @@ int MidiMgr::associate_param(int param, int cc, int number) noexcept
 
 int MidiMgr::dissociate_param(int param) noexcept
 {
-    const bool ok = _ctrl_map.edit([param](MidiCtrlMap::Table& table) {
-        if (table.find_param(param) == nullptr) {
-            return Edit::KEEP;
-        }
-        table.unbind(param);
-        return Edit::PUBLISH;
-    });
+    const bool ok = _ctrl_map.edit(
+        [param](MidiCtrlMap::Table& table) {
+            if (table.find_param(param) == nullptr) {
+                return Edit::KEEP;
+            }
+            table.unbind(param);
+            return Edit::PUBLISH;
+        },
+        Contention::WAIT);
     return ok ? 0 : ERR_MAP_REFUSED;
 }
 
 int MidiMgr::set_default_nrpn_mapping() noexcept
 {
     const int nbr_param = (_dsp != nullptr) ? _dsp->get_nbr_param() : 0;
-    const bool ok = _ctrl_map.edit([nbr_param](MidiCtrlMap::Table& table) {
-        table.clear();
-        // NRPN numbers end at 16383, and the map's capacity may end first.
-        for (int i = 0; i < nbr_param && i <= VALUE14_MAX; ++i) {
-            if (!table.bind(i, encode_ctrl_id(CC_NRPN, i))) {
-                break;
+    const bool ok = _ctrl_map.edit(
+        [nbr_param](MidiCtrlMap::Table& table) {
+            table.clear();
+            // NRPN numbers end at 16383, and the map's capacity may end first.
+            for (int i = 0; i < nbr_param && i <= VALUE14_MAX; ++i) {
+                if (!table.bind(i, encode_ctrl_id(CC_NRPN, i))) {
+                    break;
+                }
             }
-        }
-        return Edit::PUBLISH;
-    });
+            return Edit::PUBLISH;
+        },
+        Contention::WAIT);
     return ok ? 0 : ERR_MAP_REFUSED;
 }
 
@@ -316,7 +323,7 @@ void MidiMgr::clear_latest_autobind_info() noexcept
 void MidiMgr::autobind_cc_2_param(long ctrl_id, int value14, int& param, float& value) noexcept
 {
     int armed = _autobind_param.load(std::memory_order_relaxed);
-    if (armed >= 0 && bind(armed, ctrl_id)) {
+    if (armed >= 0 && bind(armed, ctrl_id, Contention::GIVE_UP)) {
         _latest_autobind.store(pack_latest(armed, ctrl_id), std::memory_order_release);
         if (_pms.get_autobind_mode() == PersistentMidiSettings::AUTOBIND_ONCE) {
             // Disarms only what was armed: a parameter armed by the editor

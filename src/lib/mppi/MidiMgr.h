@@ -216,8 +216,9 @@ private:
     // The parameter and controller id of one entry of "control_map".
     [[nodiscard]] static int decode_param_conf(const basic::ConfKeyData& entry, int& param,
                                                long& ctrl_id);
-    // Binds on whichever thread calls; no allocation.
-    [[nodiscard]] bool bind(int param, long ctrl_id) noexcept;
+    // Binds on whichever thread calls; no allocation. The audio thread gives
+    // up under contention, the main thread waits (see MidiCtrlMap::edit).
+    [[nodiscard]] bool bind(int param, long ctrl_id, MidiCtrlMap::Contention contention) noexcept;
     [[nodiscard]] bool find_ctrl_id(int param, long& ctrl_id) const noexcept;
 
     // Calls the hook on the output device; 0 when there is none.

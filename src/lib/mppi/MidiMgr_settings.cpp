@@ -136,12 +136,14 @@ int MidiMgr::load_param_map(const basic::ConfKeyMulti& midi_key)
         }
     }
     // Merged into the current map in file order, all at once.
-    const bool ok = _ctrl_map.edit([&entries](MidiCtrlMap::Table& table) {
-        for (const MidiCtrlMap::Entry& binding : entries) {
-            (void)table.bind(binding._param, binding._ctrl_id);
-        }
-        return MidiCtrlMap::Edit::PUBLISH;
-    });
+    const bool ok = _ctrl_map.edit(
+        [&entries](MidiCtrlMap::Table& table) {
+            for (const MidiCtrlMap::Entry& binding : entries) {
+                (void)table.bind(binding._param, binding._ctrl_id);
+            }
+            return MidiCtrlMap::Edit::PUBLISH;
+        },
+        MidiCtrlMap::Contention::WAIT);
     return ok ? 0 : ERR_MAP_REFUSED;
 }
 

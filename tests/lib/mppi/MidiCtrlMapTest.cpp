@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -40,16 +41,18 @@ TEST(MidiCtrlMap, RandomEditsMatchANaiveModel)
         const int op = op_dist(rng);
         const int param = param_dist(rng);
         const long id = id_dist(rng) * 65536;
-        ASSERT_TRUE(map.edit([&](MidiCtrlMap::Table& table) {
-            if (op == 0) {
-                table.unbind(param);
-            } else if (op == 1 && step % 50 == 0) {
-                table.clear();
-            } else {
-                EXPECT_TRUE(table.bind(param, id));
-            }
-            return MidiCtrlMap::Edit::PUBLISH;
-        }));
+        ASSERT_TRUE(map.edit(
+            [&](MidiCtrlMap::Table& table) {
+                if (op == 0) {
+                    table.unbind(param);
+                } else if (op == 1 && step % 50 == 0) {
+                    table.clear();
+                } else {
+                    EXPECT_TRUE(table.bind(param, id));
+                }
+                return MidiCtrlMap::Edit::PUBLISH;
+            },
+            MidiCtrlMap::Contention::GIVE_UP));
         if (op == 0) {
             std::erase_if(model, [param](const auto& entry) { return entry.second == param; });
         } else if (op == 1 && step % 50 == 0) {
@@ -70,9 +73,12 @@ TEST(MidiCtrlMap, AFullTableTakesNoNewIdButMovesAndRebindsStill)
 {
     MidiCtrlMap map;
     const auto bind = [&map](int param, long id) {
-        return map.edit([=](MidiCtrlMap::Table& table) {
-            return table.bind(param, id) ? MidiCtrlMap::Edit::PUBLISH : MidiCtrlMap::Edit::REFUSE;
-        });
+        return map.edit(
+            [=](MidiCtrlMap::Table& table) {
+                return table.bind(param, id) ? MidiCtrlMap::Edit::PUBLISH
+                                             : MidiCtrlMap::Edit::REFUSE;
+            },
+            MidiCtrlMap::Contention::GIVE_UP);
     };
     for (int i = 0; i < MidiCtrlMap::CAPACITY; ++i) {
         ASSERT_TRUE(bind(i, 2L * i));
@@ -86,6 +92,43 @@ TEST(MidiCtrlMap, AFullTableTakesNoNewIdButMovesAndRebindsStill)
     EXPECT_EQ(reader.use().find(1)->_param, 7);
     EXPECT_EQ(reader.use().find(14), nullptr);
     EXPECT_EQ(reader.use().find_param(3), nullptr); // lost id 6 to 5000
+}
+
+// Learn on the audio thread can publish a new version on every call; the
+// main thread's edits must still land rather than fail after a few lost
+// races.
+TEST(MidiCtrlMap, MainThreadEditsLandWhileAnotherThreadPublishesWithoutPause)
+{
+    MidiCtrlMap map;
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        for (long i = 0; !stop.load(std::memory_order_relaxed); ++i) {
+            (void)map.edit(
+                [i](MidiCtrlMap::Table& table) {
+                    return table.bind(0, 65536 * (1 + i % 2)) ? MidiCtrlMap::Edit::PUBLISH
+                                                              : MidiCtrlMap::Edit::REFUSE;
+                },
+                MidiCtrlMap::Contention::GIVE_UP);
+        }
+    });
+    int landed = 0;
+    for (int i = 1; i <= 2000; ++i) {
+        landed += map.edit(
+                      [i](MidiCtrlMap::Table& table) {
+                          table.unbind(i - 1);
+                          return table.bind(i, 5 * 65536) ? MidiCtrlMap::Edit::PUBLISH
+                                                          : MidiCtrlMap::Edit::REFUSE;
+                      },
+                      MidiCtrlMap::Contention::WAIT)
+                      ? 1
+                      : 0;
+    }
+    stop = true;
+    audio.join();
+    EXPECT_EQ(landed, 2000);
+    const MidiCtrlMap::Reader reader(map);
+    ASSERT_NE(reader.use().find(5 * 65536), nullptr);
+    EXPECT_EQ(reader.use().find(5 * 65536)->_param, 2000);
 }
 
 } // namespace
