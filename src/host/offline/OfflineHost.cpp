@@ -270,8 +270,8 @@ bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& w
     return true;
 }
 
-bool OfflineHost::check_output(const Options& opt, const WavReader& reader,
-                               const WavWriter& writer, bool to_stdout)
+bool OfflineHost::check_output(const Options& opt, const WavReader& reader, const WavWriter& writer,
+                               bool to_stdout)
 {
     if (posix::is_same_file(opt.in_path, opt.out_path)) {
         _err << "error: output is the input file\n";
@@ -279,7 +279,8 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader,
     }
     std::string error;
     const long long tail_frames = std::llround(opt.tail * reader.get_sample_rate());
-    if (reader.is_length_known() && !writer.check_size(reader.get_nbr_frames() + tail_frames, error)) {
+    if (reader.is_length_known() &&
+        !writer.check_size(reader.get_nbr_frames() + tail_frames, error)) {
         _err << "error: " << error << "\n";
         return false;
     }

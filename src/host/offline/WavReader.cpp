@@ -48,9 +48,8 @@ std::uint32_t get_u32(const unsigned char* bytes, bool big_endian) noexcept
 // A chunk header: four printable characters and a size within `room` bytes.
 bool is_chunk_header(const unsigned char* header, bool big_endian, long long room) noexcept
 {
-    const bool printable = std::all_of(header, header + 4, [](unsigned char c) {
-        return c >= 0x20 && c <= 0x7E;
-    });
+    const bool printable =
+        std::all_of(header, header + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
     return printable && get_u32(header + 4, big_endian) <= room;
 }
 
@@ -76,7 +75,8 @@ bool find_data_chunk(std::ifstream& file, long long file_size, DataChunk& chunk)
             chunk.offset = pos + CHUNK_HEADER_SIZE;
             chunk.size = size;
             const long long room = file_size - chunk.offset - CHUNK_HEADER_SIZE;
-            chunk.chunk_follows = room >= 0 && file.read(reinterpret_cast<char*>(chunk_header), 8) &&
+            chunk.chunk_follows = room >= 0 &&
+                                  file.read(reinterpret_cast<char*>(chunk_header), 8) &&
                                   is_chunk_header(chunk_header, big_endian, room);
             return true;
         }

@@ -65,7 +65,8 @@ void write_input(const std::string& path)
 
 bool ends_with(const std::string& text, const std::string& end)
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The effect alone, driven as the host drives the plug-in: default state, a program,
@@ -188,8 +189,8 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         if (bad >= 0) {
             frames[std::size_t(bad)] = value;
         }
-        EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT,
-                                              nbr_chn, rate, frames));
+        EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, nbr_chn,
+                                              rate, frames));
     };
     const auto cannot_write = [](const Options& opt, const char* reason) {
         return "error: cannot write output file '" + opt.out_path + "': " + reason + "\n";
@@ -286,7 +287,8 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
 TEST(OfflineHost, SameRunGivesTheSameBytesInEveryFormat)
 {
     using host::offline::SampleFormat;
-    for (const SampleFormat format : {SampleFormat::PCM16, SampleFormat::PCM24, SampleFormat::FLOAT}) {
+    for (const SampleFormat format :
+         {SampleFormat::PCM16, SampleFormat::PCM24, SampleFormat::FLOAT}) {
         HostRig rig;
         Options opt;
         opt.in_path = rig.file("in.wav");
@@ -344,10 +346,9 @@ TEST(OfflineHost, DamagedHeaderIsRenderedWithAWarning)
         ScratchFolder::write(opt.in_path, bytes);
         ASSERT_EQ(rig.run(opt), 0) << c.what << ": " << rig.err.str();
         const std::string warning = "warning: input file '" + opt.in_path +
-                                    "' is damaged: its header claims " +
-                                    std::to_string(c.claimed) + " frames, the file holds " +
-                                    std::to_string(c.found) + "; rendering " +
-                                    std::to_string(c.rendered) + "\n";
+                                    "' is damaged: its header claims " + std::to_string(c.claimed) +
+                                    " frames, the file holds " + std::to_string(c.found) +
+                                    "; rendering " + std::to_string(c.rendered) + "\n";
         EXPECT_EQ(rig.err.str().find(warning) != std::string::npos, c.warned)
             << c.what << ": " << rig.err.str();
         EXPECT_EQ(rig.err.str().find("warning") != std::string::npos, c.warned) << c.what;
@@ -369,8 +370,8 @@ TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
         (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
     const std::string in_path = rig.file("in.wav");
     write_input(in_path);
-    const std::string run = "cd '" + rig.io.string() + "' && env -u HOME -u XDG_STATE_HOME '" +
-                            program + "' in.wav ";
+    const std::string run =
+        "cd '" + rig.io.string() + "' && env -u HOME -u XDG_STATE_HOME '" + program + "' in.wav ";
     ASSERT_EQ(std::system((run + "file.wav 2>/dev/null >/dev/null").c_str()), 0);
     const std::string want = ScratchFolder::read(rig.file("file.wav"));
     ASSERT_GT(want.size(), 44u);

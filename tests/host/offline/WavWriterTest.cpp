@@ -76,7 +76,8 @@ TEST(WavWriter, FormatsRoundTripWithinTheirResolutionAndIntegersClip)
 TEST(WavWriter, FileSizeIsKnownBeforehandAndLimitedToWhatAWavFileHolds)
 {
     constexpr long long LIMIT = (1LL << 32) - 1 + 8;
-    for (const SampleFormat format : {SampleFormat::PCM16, SampleFormat::PCM24, SampleFormat::FLOAT}) {
+    for (const SampleFormat format :
+         {SampleFormat::PCM16, SampleFormat::PCM24, SampleFormat::FLOAT}) {
         for (const int nbr_chn : {1, 2}) {
             long long header = -1; // the size of a file without frames
             for (const long nbr_frames : {0L, 1L, 3L, 1001L}) {
@@ -94,7 +95,8 @@ TEST(WavWriter, FileSizeIsKnownBeforehandAndLimitedToWhatAWavFileHolds)
                 header = nbr_frames == 0 ? size : header;
             }
             // The most frames that fit, the samples' chunk padded to an even size.
-            const long long frame_size = host::offline::SampleCodec::get_sample_size(format) * nbr_chn;
+            const long long frame_size =
+                host::offline::SampleCodec::get_sample_size(format) * nbr_chn;
             const auto size_of = [&](long long n) {
                 return header + n * frame_size + ((n * frame_size) & 1);
             };

@@ -144,12 +144,11 @@ TEST(AtomicFileWriter, ReadOnlyFileIsRefusedAndKept)
     const auto write_new = [&] {
         AtomicFileWriter checker(path);
         std::string reason;
-        const bool refused =
-            checker.check() == AtomicFileWriter::Result::OPEN_FAILED &&
-            checker.get_reason() == "permission denied" &&
-            AtomicFileWriter::write_file(path, "new", reason) ==
-                AtomicFileWriter::Result::OPEN_FAILED &&
-            reason == "permission denied";
+        const bool refused = checker.check() == AtomicFileWriter::Result::OPEN_FAILED &&
+                             checker.get_reason() == "permission denied" &&
+                             AtomicFileWriter::write_file(path, "new", reason) ==
+                                 AtomicFileWriter::Result::OPEN_FAILED &&
+                             reason == "permission denied";
         return int(refused);
     };
     const bool unprivileged = test_support::is_superuser();
