@@ -27,7 +27,9 @@ class WavWriter;
 // information and ignores the plug-in's MIDI output and automation.
 //
 // Main thread only; one run at a time per object. Messages (refusals,
-// parameter values, progress) go to `err`, listings to `out`.
+// parameter values, progress) go to `err`, listings to `out`. An output
+// named "-" (or the standard output by another name, on a pipe) is written to
+// the process's standard output, which carries nothing else meanwhile.
 class OfflineHost
 {
 public:

@@ -152,7 +152,7 @@ bool WavWriter::open(SampleFormat format, int nbr_chn, int sample_rate, std::str
         (void)finish();
         return false;
     }
-    // The header is written at once, as long as it stays.
+    // The encoder writes the header at once, at the size it keeps.
     _header_size = static_cast<long long>(_image.size());
     return true;
 }
