@@ -4,6 +4,9 @@
 #include "host/offline/PrintableText.h"
 #include "host/offline/WavReader.h"
 #include "host/offline/WavWriter.h"
+#include "host/offline/posix/SameFile.h"
+#include "host/offline/posix/StandardOutput.h"
+#include "lib/basic/AtomicFileWriter.h"
 #include "lib/mppi/BankManager.h"
 #include "lib/mppi/DspInterface.h"
 #include "lib/mppi/TwbkFileOp.h"
@@ -12,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <ostream>
 
 namespace host::offline {
@@ -218,7 +222,8 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
     _since_idle = 0;
     const long long tail_frames = std::llround(tail * reader.get_sample_rate());
     const long long total = reader.get_nbr_frames() + tail_frames;
-    writer.reserve_frames(total);
+    // A stream's header may claim anything.
+    writer.reserve_frames(reader.is_length_known() ? total : 0);
     long long done = 0;
     long long tail_left = tail_frames;
     bool input_left = true;
@@ -226,6 +231,12 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
     show_progress(0, total);
     while (true) {
         long nbr = input_left ? reader.read(in, chunk) : 0;
+        if (const WavReader::SamplePos& bad = reader.get_non_finite(); bad.chn >= 0) {
+            _err << "\nerror: input file '" << reader.get_path()
+                 << "' holds a sample that is no finite number: channel " << bad.chn + 1 << " of "
+                 << reader.get_nbr_chn() << ", frame " << bad.frame << " (counted from 0)\n";
+            return false;
+        }
         if (nbr <= 0) {
             if (input_left) {
                 input_left = false;
@@ -239,7 +250,7 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
         }
         render_chunk(in, out, nbr, block, done, total);
         if (!writer.write(out, nbr)) {
-            _err << "\nerror: cannot encode the output\n";
+            _err << "\nerror: " << writer.get_error() << "\n";
             return false;
         }
     }
@@ -253,9 +264,41 @@ bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& w
         _err << "error: " << error << "\n";
         return false;
     }
+    if (const WavReader::HeaderClaim& claim = reader.get_damaged_header(); claim.claimed >= 0) {
+        // Cut recordings are worth rendering as far as they go.
+        _err << "warning: input file '" << opt.in_path << "' is damaged: its header claims "
+             << claim.claimed << " frames, the file holds " << claim.found << "; rendering "
+             << reader.get_nbr_frames() << "\n";
+    }
     const SampleFormat format = opt.format.value_or(reader.get_format());
     if (!writer.open(format, reader.get_nbr_chn(), reader.get_sample_rate(), error)) {
         _err << "error: " << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+bool OfflineHost::check_output(const Options& opt, const WavReader& reader, const WavWriter& writer,
+                               bool to_stdout)
+{
+    if (posix::is_same_file(opt.in_path, opt.out_path)) {
+        _err << "error: output is the input file\n";
+        return false;
+    }
+    std::string error;
+    const long long tail_frames = std::llround(opt.tail * reader.get_sample_rate());
+    if (reader.is_length_known() &&
+        !writer.check_size(reader.get_nbr_frames() + tail_frames, error)) {
+        _err << "error: " << error << "\n";
+        return false;
+    }
+    if (to_stdout) {
+        return true;
+    }
+    basic::AtomicFileWriter output(opt.out_path);
+    if (output.check() != basic::AtomicFileWriter::Result::OK) {
+        _err << "error: cannot write output file '" << opt.out_path << "': " << output.get_reason()
+             << "\n";
         return false;
     }
     return true;
@@ -265,8 +308,15 @@ int OfflineHost::run(const Options& opt, const std::string& bundle_path)
 {
     WavReader reader;
     WavWriter writer;
-    if (!opt.list && !open_files(opt, reader, writer)) {
+    const bool to_stdout = !opt.list && posix::is_standard_output(opt.out_path);
+    if (!opt.list &&
+        (!open_files(opt, reader, writer) || !check_output(opt, reader, writer, to_stdout))) {
         return 1;
+    }
+    // From here on the standard output carries the output file alone.
+    std::optional<posix::StandardOutput> stdout_file;
+    if (to_stdout) {
+        stdout_file.emplace();
     }
     const int nbr_chn = opt.list ? 2 : reader.get_nbr_chn();
     const float rate = opt.list ? LIST_RATE : static_cast<float>(reader.get_sample_rate());
@@ -284,7 +334,8 @@ int OfflineHost::run(const Options& opt, const std::string& bundle_path)
     _err << "parameters:\n";
     print_params(_err);
     std::string error;
-    if (!render(reader, writer, opt.block, opt.tail) || !writer.save(opt.out_path, error)) {
+    if (!render(reader, writer, opt.block, opt.tail) ||
+        !(stdout_file ? writer.send(*stdout_file, error) : writer.save(opt.out_path, error))) {
         if (!error.empty()) {
             _err << "error: " << error << "\n";
         }

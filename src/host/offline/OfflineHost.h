@@ -27,7 +27,9 @@ class WavWriter;
 // information and ignores the plug-in's MIDI output and automation.
 //
 // Main thread only; one run at a time per object. Messages (refusals,
-// parameter values, progress) go to `err`, listings to `out`.
+// parameter values, progress) go to `err`, listings to `out`. An output
+// named "-" (or the standard output by another name, on a pipe) is written to
+// the process's standard output, which carries nothing else meanwhile.
 class OfflineHost
 {
 public:
@@ -67,6 +69,11 @@ private:
     [[nodiscard]] int find_param(const std::string& name) const;
     [[nodiscard]] std::string list_param_names() const;
     [[nodiscard]] bool open_files(const Options& opt, WavReader& reader, WavWriter& writer);
+    // What can be told of the output before rendering: it is not the input,
+    // a WAV file can hold it, and it can be written (unless it goes to the
+    // standard output).
+    [[nodiscard]] bool check_output(const Options& opt, const WavReader& reader,
+                                    const WavWriter& writer, bool to_stdout);
     void show_progress(long long done, long long total);
     // `nbr` frames of `in` through the plug-in into `out`, in blocks of
     // `block` frames, with the timer; `done` counts the frames.

@@ -19,6 +19,8 @@ constexpr float FULL_SCALE_32 = SampleCodec::FULL_SCALE_32;
 constexpr float TOP_32 = SampleCodec::TOP_32;
 constexpr auto TOP_FIXED = static_cast<std::int32_t>(TOP_32);
 constexpr long STRIP = 256; // samples a channel encoded at a time
+// The exponent bits of a float: all set for infinities and NaNs alone.
+constexpr std::uint32_t EXPONENT_BITS = 0x7F800000u;
 
 template <SampleFormat FORMAT>
 constexpr int SAMPLE_SIZE = FORMAT == SampleFormat::PCM16   ? 2
@@ -183,6 +185,28 @@ void SampleCodec::decode(SampleFormat format, bool big_endian, const unsigned ch
         decode_format<SampleFormat::FLOAT>(big_endian, src, nbr_chn, nbr_frames, dst);
         break;
     }
+}
+
+long SampleCodec::find_non_finite(const float* src, long nbr) noexcept
+{
+    // A strip at a time without a branch per sample, so that the loop
+    // vectorises; the strip that holds one is searched again.
+    for (long pos = 0; pos < nbr; pos += STRIP) {
+        const long end = std::min(nbr, pos + STRIP);
+        std::uint32_t found = 0;
+        for (long i = pos; i < end; ++i) {
+            found |= std::uint32_t((std::bit_cast<std::uint32_t>(src[i]) & EXPONENT_BITS) ==
+                                   EXPONENT_BITS);
+        }
+        if (found != 0) {
+            for (long i = pos; i < end; ++i) {
+                if ((std::bit_cast<std::uint32_t>(src[i]) & EXPONENT_BITS) == EXPONENT_BITS) {
+                    return i;
+                }
+            }
+        }
+    }
+    return -1;
 }
 
 void SampleCodec::to_fixed(const float* src, long nbr, std::int32_t* dst) noexcept

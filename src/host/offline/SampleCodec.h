@@ -51,6 +51,10 @@ public:
     static void interleave(const float* const* src, int nbr_chn, long nbr_frames,
                            float* dst) noexcept;
 
+    // The position of the first of `nbr` samples that is no finite number
+    // (NaN, infinity), -1 when all are finite.
+    [[nodiscard]] static long find_non_finite(const float* src, long nbr) noexcept;
+
     // The 32-bit step of integer encoding for `nbr` samples; only its top 24
     // bits count (the top value is 2^31 - 2^7, the largest float below 2^31).
     static void to_fixed(const float* src, long nbr, std::int32_t* dst) noexcept;

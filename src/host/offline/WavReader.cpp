@@ -6,6 +6,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 namespace host::offline {
 
@@ -13,6 +18,73 @@ namespace {
 
 // Frames whose bytes are read at a time.
 constexpr long RAW_FRAMES = 8192;
+// The name the decoder reads as the standard input.
+constexpr const char* STDIN_NAME_0 = "-";
+// A RIFF file's own header ("RIFF" or "RIFX", size, "WAVE") and each chunk's
+// (identifier, size).
+constexpr long long RIFF_HEADER_SIZE = 12;
+constexpr long long CHUNK_HEADER_SIZE = 8;
+// Chunks looked through for the samples before the header counts as unknown.
+constexpr int MAX_CHUNKS = 1000;
+
+// Where the samples of a RIFF file start, the size its header gives them, and
+// whether the bytes after the samples' chunk header read as a chunk header.
+struct DataChunk
+{
+    long long offset = 0;
+    long long size = 0;
+    bool chunk_follows = false;
+};
+
+std::uint32_t get_u32(const unsigned char* bytes, bool big_endian) noexcept
+{
+    std::uint32_t value = 0;
+    for (int k = 0; k < 4; ++k) {
+        value |= std::uint32_t(bytes[k]) << (8 * (big_endian ? 3 - k : k));
+    }
+    return value;
+}
+
+// A chunk header: four printable characters and a size within `room` bytes.
+bool is_chunk_header(const unsigned char* header, bool big_endian, long long room) noexcept
+{
+    const bool printable =
+        std::all_of(header, header + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
+    return printable && get_u32(header + 4, big_endian) <= room;
+}
+
+bool find_data_chunk(std::ifstream& file, long long file_size, DataChunk& chunk)
+{
+    unsigned char header[RIFF_HEADER_SIZE];
+    if (!file.read(reinterpret_cast<char*>(header), RIFF_HEADER_SIZE)) {
+        return false;
+    }
+    const bool big_endian = std::memcmp(header, "RIFX", 4) == 0;
+    if ((!big_endian && std::memcmp(header, "RIFF", 4) != 0) ||
+        std::memcmp(header + 8, "WAVE", 4) != 0) {
+        return false;
+    }
+    long long pos = RIFF_HEADER_SIZE;
+    for (int k = 0; k < MAX_CHUNKS && pos + CHUNK_HEADER_SIZE <= file_size; ++k) {
+        unsigned char chunk_header[CHUNK_HEADER_SIZE];
+        if (!file.seekg(pos) || !file.read(reinterpret_cast<char*>(chunk_header), 8)) {
+            return false;
+        }
+        const long long size = get_u32(chunk_header + 4, big_endian);
+        if (std::memcmp(chunk_header, "data", 4) == 0) {
+            chunk.offset = pos + CHUNK_HEADER_SIZE;
+            chunk.size = size;
+            const long long room = file_size - chunk.offset - CHUNK_HEADER_SIZE;
+            chunk.chunk_follows = room >= 0 &&
+                                  file.read(reinterpret_cast<char*>(chunk_header), 8) &&
+                                  is_chunk_header(chunk_header, big_endian, room);
+            return true;
+        }
+        // Chunks are padded to an even size.
+        pos += CHUNK_HEADER_SIZE + size + (size & 1);
+    }
+    return false;
+}
 
 bool find_format(int sf_format, SampleFormat& format)
 {
@@ -53,6 +125,11 @@ void WavReader::close() noexcept
 bool WavReader::open(const std::string& path, std::string& error)
 {
     close();
+    _path = path;
+    _length_known = false;
+    _claim = HeaderClaim();
+    _non_finite = SamplePos();
+    _nbr_read = 0;
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr) {
@@ -79,6 +156,7 @@ bool WavReader::open(const std::string& path, std::string& error)
         // The samples' bytes are in the machine's order unless they need swapping.
         const bool swap = sf_command(file, SFC_RAW_DATA_NEEDS_ENDSWAP, nullptr, 0) == SF_TRUE;
         _big_endian = (std::endian::native == std::endian::big) != swap;
+        check_header();
         return true;
     }
     (void)sf_close(file);
@@ -103,12 +181,49 @@ long WavReader::read(float* const* chn, long nbr_frames)
         const long got = got_bytes > 0 ? static_cast<long>(got_bytes / frame_size) : 0;
         float* const at[SampleCodec::MAX_CHN] = {chn[0] + done, chn[_nbr_chn - 1] + done};
         SampleCodec::decode(_format, _big_endian, _raw.data(), _nbr_chn, got, at);
+        if (_format == SampleFormat::FLOAT && _non_finite.chn < 0) {
+            find_non_finite(at, got, _nbr_read + done);
+        }
         done += got;
         if (got < want) {
             break;
         }
     }
+    _nbr_read += done;
     return done;
+}
+
+void WavReader::find_non_finite(float* const* chn, long nbr_frames, long long first) noexcept
+{
+    for (int c = 0; c < _nbr_chn; ++c) {
+        const long pos = SampleCodec::find_non_finite(chn[c], nbr_frames);
+        if (pos >= 0 && (_non_finite.chn < 0 || first + pos < _non_finite.frame)) {
+            _non_finite = {c, first + pos};
+        }
+    }
+}
+
+void WavReader::check_header()
+{
+    std::error_code ec;
+    _length_known = _path != STDIN_NAME_0 && std::filesystem::is_regular_file(_path, ec);
+    if (!_length_known) {
+        return;
+    }
+    const auto file_size = std::filesystem::file_size(_path, ec);
+    std::ifstream file(_path, std::ios::binary);
+    DataChunk chunk;
+    if (ec || !find_data_chunk(file, static_cast<long long>(file_size), chunk)) {
+        return;
+    }
+    const long long frame_size = SampleCodec::get_sample_size(_format) * _nbr_chn;
+    const long long claimed = chunk.size / frame_size;
+    const long long found = (static_cast<long long>(file_size) - chunk.offset) / frame_size;
+    // Samples past a data size of 0 are told apart from a chunk that follows
+    // an empty file's samples.
+    if (claimed > found || (claimed == 0 && found > 0 && !chunk.chunk_follows)) {
+        _claim = {claimed, found};
+    }
 }
 
 } // namespace host::offline

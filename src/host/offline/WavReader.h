@@ -13,7 +13,9 @@ namespace host::offline {
 // 1.0). Only what the effect can take is opened: 16-bit or 24-bit PCM or
 // 32-bit float samples, one or two channels, MIN_RATE to MAX_RATE Hz. The
 // decoder finds the samples; their bytes are converted in one pass, to the
-// same values the decoder gives (see SampleCodec).
+// same values the decoder gives (see SampleCodec). Damage is told, not
+// mended: a header that disagrees with the file it heads, and samples that
+// are no finite number.
 //
 // One thread at a time; may allocate.
 class WavReader
@@ -37,6 +39,32 @@ public:
     [[nodiscard]] int get_sample_rate() const noexcept { return _sample_rate; }
     [[nodiscard]] long long get_nbr_frames() const noexcept { return _nbr_frames; }
     [[nodiscard]] SampleFormat get_format() const noexcept { return _format; }
+    [[nodiscard]] const std::string& get_path() const noexcept { return _path; }
+    // True for a regular file, whose frames are counted before reading; the
+    // count of a stream (standard input, a pipe) is what its header claims.
+    [[nodiscard]] bool is_length_known() const noexcept { return _length_known; }
+
+    // A regular file's header that disagrees with the file: the frames its
+    // data size claims (more than the file holds, or 0 before samples that
+    // are there) and the frames the file holds after it. Both -1 otherwise.
+    // The frames read are those the decoder finds: the claimed ones that are
+    // there.
+    struct HeaderClaim
+    {
+        long long claimed = -1;
+        long long found = -1;
+    };
+    [[nodiscard]] const HeaderClaim& get_damaged_header() const noexcept { return _claim; }
+
+    // Where the first sample read that is no finite number (NaN, infinity)
+    // lies: its channel and frame, both counted from 0; channel -1 while
+    // there is none. Only float files can hold one.
+    struct SamplePos
+    {
+        int chn = -1;
+        long long frame = 0;
+    };
+    [[nodiscard]] const SamplePos& get_non_finite() const noexcept { return _non_finite; }
 
     // Reads up to `nbr_frames` frames into `chn[0]` to `chn[nbr_chn - 1]`;
     // returns the frames read, 0 at the end.
@@ -44,13 +72,23 @@ public:
 
 private:
     void close() noexcept;
+    // Compares the data size in the header of a regular file with the file.
+    void check_header();
+    // Keeps the first non-finite sample of `nbr_frames` frames from frame
+    // `first` of the file on.
+    void find_non_finite(float* const* chn, long nbr_frames, long long first) noexcept;
 
     sf_private_tag* _file = nullptr;
+    std::string _path;
     int _nbr_chn = 0;
     int _sample_rate = 0;
     long long _nbr_frames = 0;
     SampleFormat _format = SampleFormat::FLOAT;
     bool _big_endian = false; // byte order of the samples in the file
+    bool _length_known = false;
+    HeaderClaim _claim;
+    SamplePos _non_finite;
+    long long _nbr_read = 0; // frames read so far
     // The file's bytes of the frames being read.
     std::vector<unsigned char> _raw;
 };

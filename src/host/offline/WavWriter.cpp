@@ -1,6 +1,7 @@
 #include "host/offline/WavWriter.h"
 
 #include "host/offline/SampleCodec.h"
+#include "host/offline/posix/StandardOutput.h"
 #include "lib/basic/AtomicFileWriter.h"
 
 #include <sndfile.h>
@@ -17,6 +18,8 @@ namespace {
 
 // Float frames interleaved at a time for the encoder.
 constexpr long FLOAT_STRIP = 4096;
+// The encoder fails only where the memory file cannot grow.
+constexpr const char* ENCODE_FAILED_0 = "cannot encode the output: out of memory";
 
 WavWriter& use_writer(void* user_data)
 {
@@ -124,6 +127,8 @@ bool WavWriter::open(SampleFormat format, int nbr_chn, int sample_rate, std::str
     _image.clear();
     _pos = 0;
     _failed = false;
+    _error.clear();
+    _nbr_frames = 0;
     _format = format;
     _nbr_chn = nbr_chn;
     _frame_size = SampleCodec::get_sample_size(format) * nbr_chn;
@@ -140,8 +145,34 @@ bool WavWriter::open(SampleFormat format, int nbr_chn, int sample_rate, std::str
     if (format != SampleFormat::FLOAT) {
         // Samples beyond full scale saturate instead of wrapping around.
         (void)sf_command(_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    } else if (sf_command(_file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE) != SF_FALSE) {
+        // The peak chunk holds the time of writing. The room the header
+        // already keeps for it becomes a padding chunk.
+        error = "cannot encode the output without a time stamp";
+        (void)finish();
+        return false;
     }
+    // The encoder writes the header at once, at the size it keeps.
+    _header_size = static_cast<long long>(_image.size());
     return true;
+}
+
+long long WavWriter::get_file_size(long long nbr_frames) const noexcept
+{
+    const long long data_size = nbr_frames * _frame_size;
+    // The samples' chunk is padded to an even size.
+    return _header_size + data_size + (data_size & 1);
+}
+
+bool WavWriter::check_size(long long nbr_frames, std::string& error) const
+{
+    const long long size = get_file_size(nbr_frames);
+    if (size <= MAX_FILE_SIZE) {
+        return true;
+    }
+    error = "the output would be " + std::to_string(size) + " bytes; a WAV file holds at most " +
+            std::to_string(MAX_FILE_SIZE);
+    return false;
 }
 
 bool WavWriter::write(const float* const* chn, long nbr_frames)
@@ -150,12 +181,20 @@ bool WavWriter::write(const float* const* chn, long nbr_frames)
         return false;
     }
     if (nbr_frames > 0) {
+        if (!check_size(_nbr_frames + nbr_frames, _error)) {
+            _failed = true;
+            return false;
+        }
         // Memory running out fails the file as any encoding failure does.
         try {
             _failed = _format == SampleFormat::FLOAT ? !write_float(chn, nbr_frames)
                                                      : !write_pcm(chn, nbr_frames);
         } catch (const std::bad_alloc&) {
             _failed = true;
+        }
+        _nbr_frames += nbr_frames;
+        if (_failed) {
+            _error = ENCODE_FAILED_0;
         }
     }
     return !_failed;
@@ -174,7 +213,7 @@ bool WavWriter::write_pcm(const float* const* chn, long nbr_frames)
 
 bool WavWriter::write_float(const float* const* chn, long nbr_frames)
 {
-    // The encoder writes float samples itself: it also keeps their peaks.
+    // The encoder writes float samples itself.
     _interleaved.resize(static_cast<std::size_t>(std::min(nbr_frames, FLOAT_STRIP) * _nbr_chn));
     for (long pos = 0; pos < nbr_frames; pos += FLOAT_STRIP) {
         const long nbr = std::min(FLOAT_STRIP, nbr_frames - pos);
@@ -201,12 +240,28 @@ bool WavWriter::finish()
 bool WavWriter::save(const std::string& path, std::string& error)
 {
     if (!finish()) {
-        error = "cannot encode the output";
+        error = _error.empty() ? ENCODE_FAILED_0 : _error;
         return false;
     }
     const std::string_view bytes(reinterpret_cast<const char*>(_image.data()), _image.size());
-    if (basic::AtomicFileWriter::write_file(path, bytes) != basic::AtomicFileWriter::Result::OK) {
-        error = "cannot write output file '" + path + "'";
+    std::string reason;
+    if (basic::AtomicFileWriter::write_file(path, bytes, reason) !=
+        basic::AtomicFileWriter::Result::OK) {
+        error = "cannot write output file '" + path + "': " + reason;
+        return false;
+    }
+    return true;
+}
+
+bool WavWriter::send(posix::StandardOutput& out, std::string& error)
+{
+    if (!finish()) {
+        error = _error.empty() ? ENCODE_FAILED_0 : _error;
+        return false;
+    }
+    std::string reason;
+    if (!out.write(_image.data(), _image.size(), reason)) {
+        error = "cannot write to the standard output: " + reason;
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "lib/basic/AtomicFileWriter.h"
 
+#include "lib/tnw/sys/posix/ErrorText.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -65,20 +67,43 @@ AtomicFileWriter::~AtomicFileWriter()
 
 AtomicFileWriter::Result AtomicFileWriter::open()
 {
+    return prepare(false);
+}
+
+AtomicFileWriter::Result AtomicFileWriter::check()
+{
+    const Result result = prepare(true);
+    discard();
+    return result;
+}
+
+AtomicFileWriter::Result AtomicFileWriter::prepare(bool probe)
+{
     discard();
     _failed = false;
     _in_place = false;
+    _error = 0;
     posix::FileStatus status;
-    if (!resolve_target() || _target.filename().empty() ||
-        !posix::get_file_status(_target.string(), status)) {
+    // A descriptor's link to a pipe (/dev/stdout, /proc/self/fd/N) reads as a link to a name
+    // that is nowhere: only the system can follow it.
+    if (posix::get_file_status(_target.string(), status) && status.exists && !status.regular) {
+        return open_in_place(probe, status);
+    }
+    if (!resolve_target()) {
         return Result::OPEN_FAILED;
+    }
+    if (_target.filename().empty()) {
+        return fail(Result::OPEN_FAILED, int(std::errc::is_a_directory));
+    }
+    if (!posix::get_file_status(_target.string(), status)) {
+        return fail(Result::OPEN_FAILED, status.error);
     }
     if (status.exists && (!status.regular || status.nbr_links > 1)) {
         // A replacement would be a plain file of its own.
-        return open_in_place();
+        return open_in_place(probe, status);
     }
-    if (status.exists && !RawFile::can_write(_target.string())) {
-        return Result::OPEN_FAILED;
+    if (int error = 0; status.exists && !RawFile::can_write(_target.string(), error)) {
+        return fail(Result::OPEN_FAILED, error);
     }
     // Until the rename the temporary file is never more open than the target; a new file
     // stays owner-only and then gets what any new file gets.
@@ -91,14 +116,15 @@ AtomicFileWriter::Result AtomicFileWriter::open()
             return Result::OK;
         }
         discard(); // written in place, the file keeps its owner and group
-        return open_in_place();
+        return open_in_place(probe, status);
     case RawFile::CreateResult::FOLDER_REFUSES:
-        return open_in_place();
+        return open_in_place(probe, status);
     case RawFile::CreateResult::NAME_TAKEN:
+        return fail(Result::OPEN_FAILED, int(std::errc::file_exists));
     case RawFile::CreateResult::FAILED:
         break;
     }
-    return Result::OPEN_FAILED;
+    return fail(Result::OPEN_FAILED, _file.get_error());
 }
 
 bool AtomicFileWriter::resolve_target()
@@ -107,10 +133,12 @@ bool AtomicFileWriter::resolve_target()
     for (int hop = 0; std::filesystem::is_symlink(std::filesystem::symlink_status(_target, ec));
          ++hop) {
         if (hop == MAX_LINK_HOPS) {
+            _error = int(std::errc::too_many_symbolic_link_levels);
             return false;
         }
         const std::filesystem::path next = std::filesystem::read_symlink(_target, ec);
         if (ec) {
+            _error = ec.value();
             return false;
         }
         // A relative link is read from the link's folder; an absolute one replaces the path.
@@ -135,23 +163,57 @@ tnw::sys::posix::RawFile::CreateResult AtomicFileWriter::create_temp(unsigned mo
     return RawFile::CreateResult::NAME_TAKEN;
 }
 
-AtomicFileWriter::Result AtomicFileWriter::open_in_place()
+AtomicFileWriter::Result AtomicFileWriter::open_in_place(bool probe,
+                                                         const posix::FileStatus& status)
 {
-    if (!_file.open_in_place(_target.string())) {
-        return Result::OPEN_FAILED;
+    if (!probe) {
+        if (!_file.open_in_place(_target.string())) {
+            return fail(Result::OPEN_FAILED, _file.get_error());
+        }
+        _in_place = true;
+        return Result::OK;
     }
-    _in_place = true;
-    return Result::OK;
+    if (status.folder) {
+        return fail(Result::OPEN_FAILED, int(std::errc::is_a_directory));
+    }
+    if (status.exists) {
+        int error = 0;
+        return !status.regular || RawFile::can_write(_target.string(), error)
+                   ? Result::OK
+                   : fail(Result::OPEN_FAILED, error);
+    }
+    // A new file, made as open() would make it and removed again.
+    switch (_file.create_new(_target.string(), posix::OWNER_ONLY_MODE)) {
+    case RawFile::CreateResult::OK: {
+        _file.close_quietly();
+        std::error_code ec;
+        std::filesystem::remove(_target, ec);
+        return Result::OK;
+    }
+    case RawFile::CreateResult::NAME_TAKEN:
+        return Result::OK; // made meanwhile by someone else: open() empties it
+    case RawFile::CreateResult::FOLDER_REFUSES:
+    case RawFile::CreateResult::FAILED:
+        break;
+    }
+    return fail(Result::OPEN_FAILED, _file.get_error());
+}
+
+AtomicFileWriter::Result AtomicFileWriter::fail(Result result, int error) noexcept
+{
+    _error = error;
+    return result;
 }
 
 AtomicFileWriter::Result AtomicFileWriter::write(const void* data, std::size_t size)
 {
     if (!_file.is_open() || _failed) {
-        return Result::WRITE_FAILED;
+        return _failed ? Result::WRITE_FAILED
+                       : fail(Result::WRITE_FAILED, int(std::errc::bad_file_descriptor));
     }
     if (!_file.write_all(data, size)) {
         _failed = true;
-        return Result::WRITE_FAILED;
+        return fail(Result::WRITE_FAILED, _file.get_error());
     }
     return Result::OK;
 }
@@ -160,14 +222,16 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
 {
     if (!_file.is_open() || _failed) {
         discard();
-        return Result::WRITE_FAILED;
+        return _failed ? Result::WRITE_FAILED
+                       : fail(Result::WRITE_FAILED, int(std::errc::bad_file_descriptor));
     }
     if (_in_place) {
         // A full disk may only show at close.
-        return _file.close() ? Result::OK : Result::WRITE_FAILED;
+        return _file.close() ? Result::OK : fail(Result::WRITE_FAILED, _file.get_error());
     }
     // A failure leaves the temporary file's own permissions: the bytes still count.
     static_cast<void>(_file.set_mode(_final_mode));
+    int error = 0;
     if (_file.close()) {
         std::error_code ec;
         std::filesystem::rename(_temp, _target, ec);
@@ -175,9 +239,12 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
             _temp.clear();
             return Result::OK;
         }
+        error = ec.value();
+    } else {
+        error = _file.get_error();
     }
     discard();
-    return Result::WRITE_FAILED;
+    return fail(Result::WRITE_FAILED, error);
 }
 
 void AtomicFileWriter::discard() noexcept
@@ -190,17 +257,31 @@ void AtomicFileWriter::discard() noexcept
     }
 }
 
+std::string AtomicFileWriter::get_reason() const
+{
+    return _error == 0 ? std::string() : posix::describe_error(_error);
+}
+
 AtomicFileWriter::Result AtomicFileWriter::write_file(const std::string& target_path,
                                                       std::string_view bytes)
 {
+    std::string reason;
+    return write_file(target_path, bytes, reason);
+}
+
+AtomicFileWriter::Result AtomicFileWriter::write_file(const std::string& target_path,
+                                                      std::string_view bytes, std::string& reason)
+{
     AtomicFileWriter writer(target_path);
-    if (const Result result = writer.open(); result != Result::OK) {
-        return result;
+    Result result = writer.open();
+    if (result == Result::OK) {
+        result = writer.write(bytes.data(), bytes.size());
     }
-    if (const Result result = writer.write(bytes.data(), bytes.size()); result != Result::OK) {
-        return result;
+    if (result == Result::OK) {
+        result = writer.commit();
     }
-    return writer.commit();
+    reason = writer.get_reason();
+    return result;
 }
 
 } // namespace basic

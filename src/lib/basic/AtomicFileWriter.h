@@ -21,11 +21,14 @@ namespace basic {
 // and where the folder takes no temporary file (read-only folder, path too long) but the
 // target can be written.
 // A symbolic link is followed, also when it leads to nothing yet: the file it points at is
-// written and the link stays; a loop of links is refused. A target that could not be written
-// in place (a folder, a read-only file) is refused at open().
+// written and the link stays; a loop of links is refused. A link to a pipe, device or socket
+// (a descriptor's link such as /dev/stdout) is written through as it stands. A target that
+// could not be written in place (a folder, a read-only file) is refused at open().
+// Every failure keeps the system's reason, in a few words, for get_reason().
 // Lifecycle: open(), any number of write(), then commit(); an instance that is destroyed or
-// discarded before commit() removes its temporary file. A target written in place is emptied
-// at open(): a caller forms its whole content (and every reason to refuse it) first.
+// discarded before commit() removes its temporary file; check() may come first, apart. A
+// target written in place is emptied at open(): a caller forms its whole content (and every
+// reason to refuse it) first.
 class AtomicFileWriter
 {
 public:
@@ -42,27 +45,44 @@ public:
     ~AtomicFileWriter();
 
     [[nodiscard]] Result open();
+    // What open() would meet, changing nothing that stays: OPEN_FAILED where open() would
+    // fail now. The temporary file (or a new target written in place) is made and removed
+    // again; an existing target is not emptied, and a pipe, device or socket not opened, as
+    // a reader could take its closing for the end.
+    [[nodiscard]] Result check();
     // After a failure every later write() and commit() fails too.
     [[nodiscard]] Result write(const void* data, std::size_t size);
     [[nodiscard]] Result commit();
     void discard() noexcept;
+    // Why the last open(), check(), write() or commit() failed ("no such folder", "permission
+    // denied", "no space left on device", ...); empty after a success.
+    [[nodiscard]] std::string get_reason() const;
 
-    // The whole job for bytes held in memory.
+    // The whole job for bytes held in memory; the second form gives the reason of a failure.
     [[nodiscard]] static Result write_file(const std::string& target_path, std::string_view bytes);
+    [[nodiscard]] static Result write_file(const std::string& target_path, std::string_view bytes,
+                                           std::string& reason);
 
 private:
     using RawFile = tnw::sys::posix::RawFile;
 
+    // open() and, with `probe`, check().
+    [[nodiscard]] Result prepare(bool probe);
     // Follows symbolic links to the path the bytes go to; false for a loop.
     [[nodiscard]] bool resolve_target();
     [[nodiscard]] RawFile::CreateResult create_temp(unsigned mode);
-    [[nodiscard]] Result open_in_place();
+    // `status`: the target's.
+    [[nodiscard]] Result open_in_place(bool probe, const tnw::sys::posix::FileStatus& status);
+    // Keeps the system's error number of a failure; `result`.
+    [[nodiscard]] Result fail(Result result, int error) noexcept;
 
     std::filesystem::path _target;
     std::filesystem::path _temp;
     RawFile _file;
     bool _in_place = false;
     bool _failed = false;
+    // The system's error number of the last failure, 0 after a success.
+    int _error = 0;
     // Mode bits given to the temporary file before the rename.
     unsigned _final_mode = 0;
 };

@@ -12,7 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,7 +35,7 @@ struct HostRig
     int run(const Options& opt)
     {
         host = std::make_unique<host::offline::OfflineHost>(out, err);
-        return host->run(opt, MORVANEL_BUNDLE_DIR);
+        return host->run(opt, bundle);
     }
     // A path in the folder of the run's own files.
     [[nodiscard]] std::string file(const std::string& name) const { return (io / name).string(); }
@@ -48,7 +53,21 @@ struct HostRig
     std::ostringstream out;
     std::ostringstream err;
     std::unique_ptr<host::offline::OfflineHost> host;
+    std::string bundle = MORVANEL_BUNDLE_DIR;
 };
+
+// A short stereo 16-bit input at `path`.
+void write_input(const std::string& path)
+{
+    ASSERT_TRUE(offline_test::write_sound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, RATE,
+                                          host::offline::ExampleSignal::make(RATE, 0.05)));
+}
+
+bool ends_with(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 // The effect alone, driven as the host drives the plug-in: default state, a program,
 // the rate, parameters from their display texts, cleared state; then blocks of `block`
@@ -154,6 +173,220 @@ TEST(OfflineHost, MonoRunsWithTheRightChannelsUnconnected)
     EXPECT_EQ(nbr_chn, 1);
     EXPECT_EQ(rendered.size(), mono.size());
     EXPECT_NE(rendered, std::vector<float>(rendered.size(), 0.0f));
+}
+
+// Damaged input and outputs that cannot be are refused with their reasons, before rendering
+// where they can be told, and no file is left or changed.
+TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
+{
+    namespace fs = std::filesystem;
+    using Limits = std::numeric_limits<float>;
+    // Prepares the run; the message the host ends with.
+    using Make = std::function<std::string(HostRig&, Options&)>;
+    const auto float_input = [](Options& opt, int nbr_chn, int rate, long nbr_frames, long bad,
+                                float value) {
+        std::vector<float> frames(std::size_t(nbr_frames * nbr_chn), 0.25f);
+        if (bad >= 0) {
+            frames[std::size_t(bad)] = value;
+        }
+        EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, nbr_chn,
+                                              rate, frames));
+    };
+    const auto cannot_write = [](const Options& opt, const char* reason) {
+        return "error: cannot write output file '" + opt.out_path + "': " + reason + "\n";
+    };
+    const struct
+    {
+        const char* what;
+        bool before_rendering;
+        Make make;
+    } cases[] = {
+        {"folder missing", true,
+         [&](HostRig& rig, Options& opt) {
+             opt.out_path = rig.file("none/out.wav");
+             return cannot_write(opt, "no such folder");
+         }},
+        {"output is a folder", true,
+         [&](HostRig& rig, Options& opt) {
+             opt.out_path = rig.file("folder");
+             fs::create_directory(opt.out_path);
+             return cannot_write(opt, "is a folder");
+         }},
+        {"full device", false,
+         [&](HostRig&, Options& opt) {
+             opt.out_path = "/dev/full";
+             return cannot_write(opt, "no space left on device");
+         }},
+        {"output is the input", true,
+         [](HostRig&, Options& opt) {
+             opt.out_path = opt.in_path;
+             return std::string("error: output is the input file\n");
+         }},
+        {"output links to the input", true,
+         [](HostRig& rig, Options& opt) {
+             opt.out_path = rig.file("link.wav");
+             fs::create_symlink(opt.in_path, opt.out_path);
+             return std::string("error: output is the input file\n");
+         }},
+        {"output is another name of the input", true,
+         [](HostRig& rig, Options& opt) {
+             opt.out_path = rig.file("other.wav");
+             fs::create_hard_link(opt.in_path, opt.out_path);
+             return std::string("error: output is the input file\n");
+         }},
+        {"not a number in the right channel", false,
+         [&](HostRig&, Options& opt) {
+             float_input(opt, 2, RATE, 20000, 2 * 500 + 1, Limits::quiet_NaN());
+             return "error: input file '" + opt.in_path +
+                    "' holds a sample that is no finite number: channel 2 of 2, frame 500 "
+                    "(counted from 0)\n";
+         }},
+        {"infinity in the last frame of a mono file", false,
+         [&](HostRig&, Options& opt) {
+             float_input(opt, 1, RATE, 20000, 19999, -Limits::infinity());
+             return "error: input file '" + opt.in_path +
+                    "' holds a sample that is no finite number: channel 1 of 1, frame 19999 "
+                    "(counted from 0)\n";
+         }},
+        // Refused before the effect starts: its bundle is not even there.
+        {"more than a WAV file holds", true,
+         [&](HostRig& rig, Options& opt) {
+             const int rate = 384000;
+             const long nbr_frames = 3840;
+             float_input(opt, 2, rate, nbr_frames, -1, 0);
+             opt.tail = 1500;
+             rig.bundle = rig.file("missing.vst");
+             // The encoder's own header, and the RIFF size field's 32 bits after its first 8
+             // bytes.
+             const auto header = (long long)fs::file_size(opt.in_path) - nbr_frames * 8;
+             const long long size = header + (nbr_frames + 1500LL * rate) * 8;
+             return "error: the output would be " + std::to_string(size) +
+                    " bytes; a WAV file holds at most " + std::to_string((1LL << 32) - 1 + 8) +
+                    "\n";
+         }},
+    };
+    for (const auto& c : cases) {
+        HostRig rig;
+        Options opt;
+        opt.in_path = rig.file("in.wav");
+        opt.out_path = rig.file("out.wav");
+        write_input(opt.in_path);
+        const std::string message = c.make(rig, opt);
+        const std::string input = ScratchFolder::read(opt.in_path);
+        const long nbr_files = rig.count_files();
+        EXPECT_EQ(rig.run(opt), 1) << c.what;
+        EXPECT_TRUE(ends_with(rig.err.str(), message)) << c.what << ": " << rig.err.str();
+        EXPECT_EQ(rig.err.str().find("rendering:") == std::string::npos, c.before_rendering)
+            << c.what;
+        EXPECT_TRUE(ScratchFolder::read(opt.in_path) == input) << c.what;
+        EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
+    }
+}
+
+// The same input and options give the same bytes: no time stamp in any format.
+TEST(OfflineHost, SameRunGivesTheSameBytesInEveryFormat)
+{
+    using host::offline::SampleFormat;
+    for (const SampleFormat format :
+         {SampleFormat::PCM16, SampleFormat::PCM24, SampleFormat::FLOAT}) {
+        HostRig rig;
+        Options opt;
+        opt.in_path = rig.file("in.wav");
+        write_input(opt.in_path);
+        opt.format = format;
+        std::string bytes[2];
+        for (int k = 0; k < 2; ++k) {
+            opt.out_path = rig.file("out" + std::to_string(k) + ".wav");
+            ASSERT_EQ(rig.run(opt), 0) << rig.err.str();
+            bytes[k] = ScratchFolder::read(opt.out_path);
+        }
+        EXPECT_TRUE(bytes[0] == bytes[1]) << int(format);
+        // The peak chunk of float files holds the time of writing.
+        EXPECT_EQ(bytes[0].find("PEAK"), std::string::npos) << int(format);
+    }
+}
+
+// A header whose data size disagrees with the file is rendered as far as the decoder finds
+// samples, with a warning that gives both counts; a data size of 0 followed by another chunk
+// is an empty file, not damage.
+TEST(OfflineHost, DamagedHeaderIsRenderedWithAWarning)
+{
+    constexpr long FRAMES = 600;
+    constexpr std::size_t HEADER = 44; // of a 16-bit file made by the encoder
+    constexpr std::size_t DATA_SIZE_AT = 40;
+    const struct
+    {
+        const char* what;
+        std::uint32_t data_size;
+        bool samples; // false: a text chunk in place of the samples
+        long claimed, found, rendered;
+        bool warned;
+    } cases[] = {
+        {"intact", FRAMES * 4, true, FRAMES, FRAMES, FRAMES, false},
+        {"cut short", 1000 * 4, true, 1000, FRAMES, FRAMES, true},
+        {"data size 0 before the samples", 0, true, 0, FRAMES, 0, true},
+        {"data size 0 before another chunk", 0, false, 0, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        HostRig rig;
+        Options opt;
+        opt.in_path = rig.file("in.wav");
+        opt.out_path = rig.file("out.wav");
+        ASSERT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2,
+                                              RATE, std::vector<float>(FRAMES * 2, 0.25f)));
+        std::string bytes = ScratchFolder::read(opt.in_path);
+        ASSERT_EQ(bytes.size(), HEADER + FRAMES * 4);
+        ASSERT_EQ(bytes.substr(DATA_SIZE_AT - 4, 4), "data");
+        if (!c.samples) {
+            bytes = bytes.substr(0, HEADER) + std::string("LIST\4\0\0\0INFO", 12);
+        }
+        for (std::size_t k = 0; k < 4; ++k) {
+            bytes[DATA_SIZE_AT + k] = char(c.data_size >> (8 * k));
+        }
+        ScratchFolder::write(opt.in_path, bytes);
+        ASSERT_EQ(rig.run(opt), 0) << c.what << ": " << rig.err.str();
+        const std::string warning = "warning: input file '" + opt.in_path +
+                                    "' is damaged: its header claims " + std::to_string(c.claimed) +
+                                    " frames, the file holds " + std::to_string(c.found) +
+                                    "; rendering " + std::to_string(c.rendered) + "\n";
+        EXPECT_EQ(rig.err.str().find(warning) != std::string::npos, c.warned)
+            << c.what << ": " << rig.err.str();
+        EXPECT_EQ(rig.err.str().find("warning") != std::string::npos, c.warned) << c.what;
+        int nbr_chn = 0;
+        int rate = 0;
+        EXPECT_EQ(long(offline_test::read_sound(opt.out_path, nbr_chn, rate).size()),
+                  c.rendered * 2)
+            << c.what;
+    }
+}
+
+// "-" and the other names of the standard output (on a pipe) get the very bytes a file
+// gets, and nothing else: not even what the libraries print there (the log, without a
+// folder for its file, tells so on the standard output).
+TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
+{
+    HostRig rig;
+    const std::string program =
+        (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
+    const std::string in_path = rig.file("in.wav");
+    write_input(in_path);
+    const std::string run =
+        "cd '" + rig.io.string() + "' && env -u HOME -u XDG_STATE_HOME '" + program + "' in.wav ";
+    ASSERT_EQ(std::system((run + "file.wav 2>/dev/null >/dev/null").c_str()), 0);
+    const std::string want = ScratchFolder::read(rig.file("file.wav"));
+    ASSERT_GT(want.size(), 44u);
+    for (const char* out : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        std::FILE* pipe = ::popen((run + out + " 2>/dev/null").c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string got;
+        char buffer[4096];
+        for (std::size_t nbr = 0; (nbr = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            got.append(buffer, nbr);
+        }
+        EXPECT_EQ(::pclose(pipe), 0) << out;
+        EXPECT_TRUE(got == want) << out << ": " << got.size() << " bytes";
+    }
+    EXPECT_EQ(rig.count_files(), 2); // the input and the file, no file named "-"
 }
 
 TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)

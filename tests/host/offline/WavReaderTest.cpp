@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -136,6 +138,13 @@ TEST(WavReader, ReadsWhatTheDecoderReads)
             nbr_diff += std::bit_cast<std::uint32_t>(got) != std::bit_cast<std::uint32_t>(want[i]);
         }
         EXPECT_EQ(nbr_diff, 0) << c.format << " " << c.nbr_chn;
+        // The first sample that is no finite number is told by its frame and channel.
+        const auto bad = std::find_if(want.begin(), want.end(),
+                                      [](float value) { return !std::isfinite(value); });
+        const long at = long(bad - want.begin());
+        const auto& found = reader.get_non_finite();
+        EXPECT_EQ(found.chn, bad == want.end() ? -1 : at % c.nbr_chn) << c.format;
+        EXPECT_EQ(found.frame, bad == want.end() ? 0 : at / c.nbr_chn) << c.format;
     }
 }
 

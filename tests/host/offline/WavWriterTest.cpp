@@ -1,6 +1,7 @@
 #include "host/offline/WavWriter.h"
 
 #include "WavFiles.h"
+#include "host/offline/SampleCodec.h"
 #include "host/offline/WavReader.h"
 #include "support/ScratchFolder.h"
 
@@ -10,6 +11,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <vector>
@@ -65,6 +67,50 @@ TEST(WavWriter, FormatsRoundTripWithinTheirResolutionAndIntegersClip)
             const double want =
                 c.step == 0 ? frames[i] : std::clamp(double(frames[i]), -1.0, 1.0 - c.step);
             EXPECT_NEAR((i % 2 == 0 ? left : right)[i / 2], want, c.step) << i;
+        }
+    }
+}
+
+// The writer knows the size of the file it saves before writing a frame, and refuses a file
+// whose size less 8 would not fit the 32 bits that a WAV header keeps for it.
+TEST(WavWriter, FileSizeIsKnownBeforehandAndLimitedToWhatAWavFileHolds)
+{
+    constexpr long long LIMIT = (1LL << 32) - 1 + 8;
+    for (const SampleFormat format :
+         {SampleFormat::PCM16, SampleFormat::PCM24, SampleFormat::FLOAT}) {
+        for (const int nbr_chn : {1, 2}) {
+            long long header = -1; // the size of a file without frames
+            for (const long nbr_frames : {0L, 1L, 3L, 1001L}) {
+                ScratchFolder folder;
+                host::offline::WavWriter writer;
+                std::string error;
+                ASSERT_TRUE(writer.open(format, nbr_chn, 48000, error)) << error;
+                const long long predicted = writer.get_file_size(nbr_frames);
+                const std::vector<float> samples(std::size_t(nbr_frames), 0.25f);
+                const float* const chn[2] = {samples.data(), samples.data()};
+                ASSERT_TRUE(writer.write(chn, nbr_frames));
+                ASSERT_TRUE(writer.save(folder.file("out.wav"), error)) << error;
+                const auto size = (long long)std::filesystem::file_size(folder.file("out.wav"));
+                EXPECT_EQ(predicted, size) << int(format) << " " << nbr_chn << " " << nbr_frames;
+                header = nbr_frames == 0 ? size : header;
+            }
+            // The most frames that fit, the samples' chunk padded to an even size.
+            const long long frame_size =
+                host::offline::SampleCodec::get_sample_size(format) * nbr_chn;
+            const auto size_of = [&](long long n) {
+                return header + n * frame_size + ((n * frame_size) & 1);
+            };
+            long long most = (LIMIT - header) / frame_size;
+            while (size_of(most) > LIMIT) {
+                --most;
+            }
+            host::offline::WavWriter writer;
+            std::string error;
+            ASSERT_TRUE(writer.open(format, nbr_chn, 48000, error)) << error;
+            EXPECT_TRUE(writer.check_size(most, error)) << error;
+            EXPECT_FALSE(writer.check_size(most + 1, error));
+            EXPECT_EQ(error, "the output would be " + std::to_string(size_of(most + 1)) +
+                                 " bytes; a WAV file holds at most " + std::to_string(LIMIT));
         }
     }
 }

@@ -132,20 +132,77 @@ TEST(AtomicFileWriter, ReplacementKeepsPermissionsAndLinks)
     EXPECT_EQ(folder.count_entries(), 2);
 }
 
+// A superuser may write read-only files: there the writer runs in a child without those
+// rights. check() finds the refusal first.
 TEST(AtomicFileWriter, ReadOnlyFileIsRefusedAndKept)
 {
     namespace fs = std::filesystem;
     ScratchFolder folder;
     const std::string path = folder.file("f.txt");
     ScratchFolder::write(path, "old");
-    fs::permissions(path, fs::perms::owner_read);
-    if (std::FILE* f = std::fopen(path.c_str(), "r+b"); f != nullptr) {
-        static_cast<void>(std::fclose(f));
-        GTEST_SKIP() << "this process may write read-only files";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const auto write_new = [&] {
+        AtomicFileWriter checker(path);
+        std::string reason;
+        const bool refused = checker.check() == AtomicFileWriter::Result::OPEN_FAILED &&
+                             checker.get_reason() == "permission denied" &&
+                             AtomicFileWriter::write_file(path, "new", reason) ==
+                                 AtomicFileWriter::Result::OPEN_FAILED &&
+                             reason == "permission denied";
+        return int(refused);
+    };
+    const bool unprivileged = test_support::is_superuser();
+    if (unprivileged) {
+        fs::permissions(folder.path(), fs::perms::all & ~WRITE_ALL);
     }
-    EXPECT_EQ(AtomicFileWriter::write_file(path, "new"), AtomicFileWriter::Result::OPEN_FAILED);
+    EXPECT_EQ(unprivileged ? test_support::run_unprivileged(write_new) : write_new(), 1);
+    fs::permissions(folder.path(), fs::perms::owner_all);
     EXPECT_EQ(ScratchFolder::read(path), "old");
     EXPECT_EQ(folder.count_entries(), 1);
+}
+
+// Every failure names the system's reason. check() meets the refusals that open() meets and
+// changes nothing: no file is left, none emptied, no pipe opened.
+TEST(AtomicFileWriter, FailuresNameTheSystemsReasonAndCheckFindsThemUnchanged)
+{
+    ScratchFolder folder;
+    const auto at = [&](const char* name) { return folder.file(name); };
+    ScratchFolder::write(at("file"), "old");
+    fs::create_hard_link(at("file"), at("hard"));
+    fs::create_directory(at("dir"));
+    fs::create_symlink("loop", at("loop"));
+    constexpr auto OPEN_FAILED = AtomicFileWriter::Result::OPEN_FAILED;
+    const struct
+    {
+        std::string path;
+        AtomicFileWriter::Result checked;
+        AtomicFileWriter::Result written;
+        const char* reason;
+    } cases[] = {
+        {at("new"), OK, OK, ""},
+        {at("hard"), OK, OK, ""},
+        {at("none/f"), OPEN_FAILED, OPEN_FAILED, "no such folder"},
+        {at("file/f"), OPEN_FAILED, OPEN_FAILED, "not a folder"},
+        {at("dir"), OPEN_FAILED, OPEN_FAILED, "is a folder"},
+        {at("dir") + "/", OPEN_FAILED, OPEN_FAILED, "is a folder"},
+        {at("loop"), OPEN_FAILED, OPEN_FAILED, "too many symbolic links"},
+        {"/dev/full", OK, AtomicFileWriter::Result::WRITE_FAILED, "no space left on device"},
+    };
+    for (const auto& c : cases) {
+        AtomicFileWriter checker(c.path);
+        EXPECT_EQ(checker.check(), c.checked) << c.path;
+        EXPECT_EQ(checker.get_reason(), c.checked == OK ? "" : c.reason) << c.path;
+        EXPECT_EQ(folder.count_entries(), 4) << c.path;
+        EXPECT_EQ(ScratchFolder::read(at("file")), "old") << c.path;
+    }
+    for (const auto& c : cases) {
+        std::string reason = "before";
+        EXPECT_EQ(AtomicFileWriter::write_file(c.path, "new", reason), c.written) << c.path;
+        EXPECT_EQ(reason, c.reason) << c.path;
+    }
+    EXPECT_EQ(ScratchFolder::read(at("new")), "new");
+    EXPECT_EQ(ScratchFolder::read(at("file")), "new");
+    EXPECT_EQ(folder.count_entries(), 5);
 }
 
 // 233 bytes leave room for the temporary file's 22 more; longer names get a shortened one.
@@ -243,13 +300,20 @@ TEST(AtomicFileWriter, SpecialTargetsAreWrittenWhereTheyLead)
          "h1", OK, [&] { return fs::hard_link_count(at("h1")) == 2 && holds_new("h2"); }},
         {"named pipe", [&] { fifo = std::make_unique<test_support::FifoReader>(at("p")); }, "p", OK,
          [&] { return fifo->is_open() && fs::is_fifo(at("p")) && fifo->read_all() == "new"; }},
+        // The descriptor's link reads as "pipe:[N]", a name that is nowhere.
+        {"link to a descriptor of an unnamed pipe",
+         [&] {
+             fifo = std::make_unique<test_support::FifoReader>();
+             fs::create_symlink(fifo->writer_path(), at("fd"));
+         },
+         "fd", OK, [&] { return fifo->read_all() == "new" && fs::is_symlink(at("fd")); }},
     };
     for (const auto& c : cases) {
         c.make();
         EXPECT_EQ(AtomicFileWriter::write_file(at(c.written), "new"), c.result) << c.label;
         EXPECT_TRUE(c.holds()) << c.label;
     }
-    EXPECT_EQ(folder.count_entries(), 11); // nothing but what the cases made
+    EXPECT_EQ(folder.count_entries(), 12); // nothing but what the cases made
 }
 
 // Where the writer may give the new file the old one's owner and group it does; where it may

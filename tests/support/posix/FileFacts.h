@@ -66,8 +66,10 @@ inline int run_unprivileged(const std::function<int()>& job)
     return WEXITSTATUS(status) == 125 ? -1 : WEXITSTATUS(status);
 }
 
-// A named pipe at path with its reading end open (without waiting for a writer), so that a
-// writer can open it; read_all() takes what was written so far.
+// A pipe with its reading end open (without waiting for a writer), so that a writer can open
+// it: a named pipe at path, or without one an unnamed pipe whose writing end this process
+// holds, reached through the descriptor's link writer_path(); read_all() takes what was
+// written so far.
 class FifoReader
 {
 public:
@@ -77,16 +79,31 @@ public:
             _fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
         }
     }
+    FifoReader()
+    {
+        int ends[2] = {-1, -1};
+        if (::pipe(ends) == 0) {
+            _fd = ends[0];
+            _write_fd = ends[1];
+            static_cast<void>(::fcntl(_fd, F_SETFL, O_NONBLOCK));
+        }
+    }
     FifoReader(const FifoReader&) = delete;
     FifoReader& operator=(const FifoReader&) = delete;
     ~FifoReader()
     {
-        if (_fd >= 0) {
-            static_cast<void>(::close(_fd));
+        for (const int fd : {_fd, _write_fd}) {
+            if (fd >= 0) {
+                static_cast<void>(::close(fd));
+            }
         }
     }
 
     [[nodiscard]] bool is_open() const { return _fd >= 0; }
+    [[nodiscard]] std::string writer_path() const
+    {
+        return "/proc/self/fd/" + std::to_string(_write_fd);
+    }
 
     [[nodiscard]] std::string read_all() const
     {
@@ -101,6 +118,7 @@ public:
 
 private:
     int _fd = -1;
+    int _write_fd = -1;
 };
 
 // Runs job (which must not throw) on a thread of its own and tells whether it returned

@@ -54,10 +54,12 @@ bool get_file_status(const std::string& path, FileStatus& status)
     {
     };
     if (::stat(path.c_str(), &st) != 0) {
+        status.error = errno;
         return errno == ENOENT || errno == ENOTDIR;
     }
     status.exists = true;
     status.regular = S_ISREG(st.st_mode);
+    status.folder = S_ISDIR(st.st_mode);
     status.nbr_links = static_cast<unsigned long>(st.st_nlink);
     status.owner = static_cast<unsigned long>(st.st_uid);
     status.group = static_cast<unsigned long>(st.st_gid);
@@ -78,6 +80,7 @@ RawFile::CreateResult RawFile::create_new(const std::string& path, unsigned mode
     if (_fd >= 0) {
         return CreateResult::OK;
     }
+    _error = errno;
     switch (errno) {
     case EEXIST:
         return CreateResult::NAME_TAKEN;
@@ -99,21 +102,36 @@ bool RawFile::open_in_place(const std::string& path)
     _fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC,
                  static_cast<mode_t>(OPEN_DEFAULT_MODE));
     if (_fd < 0) {
-        return false;
+        return fail();
     }
     // Writes wait for a slow reader instead of failing half-way.
     const int flags = ::fcntl(_fd, F_GETFL);
     if (flags == -1 || ::fcntl(_fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        fail();
         close_quietly();
         return false;
     }
     return true;
 }
 
+bool RawFile::open_duplicate(int fd)
+{
+    close_quietly();
+    _fd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    return _fd >= 0 || fail();
+}
+
 bool RawFile::can_write(const std::string& path)
+{
+    int error = 0;
+    return can_write(path, error);
+}
+
+bool RawFile::can_write(const std::string& path, int& error)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        error = errno;
         return false;
     }
     static_cast<void>(::close(fd)); // nothing was written through it
@@ -128,7 +146,12 @@ bool RawFile::write_all(const void* data, std::size_t size)
         if (done < 0 && errno == EINTR) {
             continue;
         }
-        if (done <= 0) {
+        if (done < 0) {
+            return fail();
+        }
+        if (done == 0) {
+            // The system took nothing and told no reason: the device holds no more.
+            _error = ENOSPC;
             return false;
         }
         bytes += done;
@@ -143,28 +166,35 @@ bool RawFile::set_owner(unsigned long owner, unsigned long group)
     {
     };
     if (::fstat(_fd, &st) != 0) {
-        return false;
+        return fail();
     }
     if (static_cast<unsigned long>(st.st_uid) == owner &&
         static_cast<unsigned long>(st.st_gid) == group) {
         return true;
     }
-    return ::fchown(_fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0;
+    return ::fchown(_fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0 || fail();
 }
 
 bool RawFile::set_mode(unsigned mode)
 {
-    return ::fchmod(_fd, static_cast<mode_t>(mode & MODE_BITS)) == 0;
+    return ::fchmod(_fd, static_cast<mode_t>(mode & MODE_BITS)) == 0 || fail();
 }
 
 bool RawFile::close()
 {
     if (_fd < 0) {
+        _error = EBADF;
         return false;
     }
     const int result = ::close(_fd);
     _fd = -1;
-    return result == 0;
+    return result == 0 || fail();
+}
+
+bool RawFile::fail() noexcept
+{
+    _error = errno;
+    return false;
 }
 
 void RawFile::close_quietly() noexcept

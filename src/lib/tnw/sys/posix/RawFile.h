@@ -15,10 +15,12 @@ struct FileStatus
 {
     bool exists = false;
     bool regular = false; // a plain file: no folder, pipe, device or socket
+    bool folder = false;
     unsigned long nbr_links = 0;
     unsigned long owner = 0;
     unsigned long group = 0;
     unsigned mode = 0; // permission bits with set-user-id, set-group-id and sticky bits
+    int error = 0;     // the system's error number when the status could not be told
 };
 
 // Any thread; no lock. A missing file (or a missing folder on the way) gives exists false and
@@ -53,9 +55,13 @@ public:
     // Opens a file for writing in place: a plain file is emptied (a missing one created as
     // any new file); a pipe that nobody reads is refused instead of waited for.
     [[nodiscard]] bool open_in_place(const std::string& path);
+    // Writes to a copy of the descriptor `fd` of this process (the standard output, say),
+    // which stays open itself.
+    [[nodiscard]] bool open_duplicate(int fd);
     // True when this process may open the existing file at path for writing; the file is not
-    // changed.
+    // changed. The second form gives the system's error number of a refusal.
     [[nodiscard]] static bool can_write(const std::string& path);
+    [[nodiscard]] static bool can_write(const std::string& path, int& error);
 
     [[nodiscard]] bool is_open() const noexcept { return _fd >= 0; }
     // Writes every byte, going on after partial writes and interruptions.
@@ -67,8 +73,15 @@ public:
     [[nodiscard]] bool close();
     void close_quietly() noexcept;
 
+    // The system's error number (errno) of the last operation that failed, 0 before any.
+    [[nodiscard]] int get_error() const noexcept { return _error; }
+
 private:
+    // Keeps errno of a failure; false.
+    bool fail() noexcept;
+
     int _fd = -1;
+    int _error = 0;
 };
 
 } // namespace tnw::sys::posix
