@@ -1,0 +1,53 @@
+#pragma once
+
+#include "lib/dsp/cpu/FpControl.h"
+
+#include <cstdint>
+
+namespace dsp {
+
+// While it lives, the calling thread flushes subnormal numbers to zero, as
+// results and as operands (x86-64: FTZ and DAZ; AArch64: FZ); its destructor
+// gives the thread back the control word it found, so a caller's own mode is
+// never changed by a call that holds one. Where the processor has no such
+// mode it does nothing.
+//
+// The audio path holds one for the whole of each block: a recursion whose
+// input settles (a DC offset under a band-pass, to which the tiny dither adds
+// nothing) decays into subnormals, and every operation on one costs tens to
+// hundreds of cycles on most processors. Flushed, such values become zeros;
+// every value that is not subnormal is computed as before.
+//
+// Audio thread (any thread); no lock, no allocation. Two opaque calls, and a
+// register write in and out when the mode is not already set. Not copyable;
+// construct and destroy it on the same thread.
+class DenormalFlushScope
+{
+public:
+    DenormalFlushScope() noexcept
+    {
+        if constexpr (cpu::FLUSH_DENORMAL_BITS != 0) {
+            _saved = cpu::read_fp_control();
+            if ((_saved & cpu::FLUSH_DENORMAL_BITS) != cpu::FLUSH_DENORMAL_BITS) {
+                cpu::write_fp_control(_saved | cpu::FLUSH_DENORMAL_BITS);
+                _changed = true;
+            }
+        }
+    }
+
+    ~DenormalFlushScope()
+    {
+        if (_changed) {
+            cpu::write_fp_control(_saved);
+        }
+    }
+
+    DenormalFlushScope(const DenormalFlushScope&) = delete;
+    DenormalFlushScope& operator=(const DenormalFlushScope&) = delete;
+
+private:
+    std::uint64_t _saved = 0;
+    bool _changed = false;
+};
+
+} // namespace dsp
