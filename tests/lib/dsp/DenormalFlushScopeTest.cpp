@@ -50,8 +50,7 @@ TEST(DenormalFlushScope, FlushesInsideAndGivesTheModeBack)
         SCOPED_TRACE(c.name);
         ASSERT_EQ(std::fesetround(c.rounding), 0);
         if (c.flushing) {
-            dsp::cpu::write_fp_control(dsp::cpu::read_fp_control() |
-                                       dsp::cpu::FLUSH_DENORMAL_BITS);
+            dsp::cpu::write_fp_control(dsp::cpu::read_fp_control() | dsp::cpu::FLUSH_DENORMAL_BITS);
         }
         const std::uint64_t caller = dsp::cpu::read_fp_control();
         {

@@ -1,7 +1,9 @@
 // Kept out of line on purpose: a call that the compiler cannot see into is a
 // point across which it moves no load or store of memory that may escape, so
 // the audio path's arithmetic on the caller's buffers and the effect's state
-// stays on the side of the mode change where the source puts it.
+// stays on the side of the mode change where the source puts it. The writes
+// also clobber memory, which keeps that order should the calls ever be
+// inlined (link-time optimisation).
 
 #include "lib/dsp/cpu/FpControl.h"
 
@@ -26,7 +28,11 @@ std::uint64_t read_fp_control() noexcept
 
 void write_fp_control(std::uint64_t word) noexcept
 {
-#if defined(__x86_64__) || defined(_M_X64)
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    asm volatile("" : : : "memory");
+    _mm_setcsr(static_cast<unsigned int>(word));
+    asm volatile("" : : : "memory");
+#elif defined(_M_X64)
     _mm_setcsr(static_cast<unsigned int>(word));
 #elif defined(__aarch64__) && (defined(__GNUC__) || defined(__clang__))
     asm volatile("msr fpcr, %0" : : "r"(word) : "memory");
