@@ -1,6 +1,9 @@
 // The whole effect at 15 bands and 44100 Hz, in ns per stereo frame, on
 // 64- and 1-sample blocks: stereo, mono, and with the bands fading in and out
-// all the time. Beside it, the 30 band sections of the same frames (15 per
+// all the time; then stereo on 512-frame blocks of noise, of a constant 0.25
+// (a DC offset: the band-pass outputs decay towards zero and must not linger
+// on subnormal numbers) and of subnormal samples (+/-1e-41), each to be read
+// against noise. Beside it, the 30 band sections of the same frames (15 per
 // channel, each on its own tap, summed per channel) two ways: one section
 // after another with the plain block calls, the scalar form, and side by side
 // in the band bank, the floor the effect can come down to. Last, a block in
@@ -50,6 +53,25 @@ std::vector<float> make_input(unsigned seed)
     return v;
 }
 
+// Inputs of bm_effect_input, by its "input" argument.
+enum InputKind : long
+{
+    NOISE,
+    DC,
+    SUBNORMAL
+};
+
+// The input of one channel: noise of +/-0.5, a constant 0.25, or the noise's
+// signs at 1e-41 (a subnormal float).
+std::vector<float> make_input(unsigned seed, long kind)
+{
+    std::vector<float> v = make_input(seed);
+    for (float& s : v) {
+        s = kind == DC ? 0.25f : kind == SUBNORMAL ? (s < 0 ? -1e-41f : 1e-41f) : s;
+    }
+    return v;
+}
+
 // The effect with 15 bands (1 + 15 "Nbr Bands", cut-off 300 Hz, spacing 1,
 // so the highest band sits at 4500 Hz), a short Evolution and Post routing.
 struct Effect
@@ -89,12 +111,13 @@ void report(benchmark::State& state, long frames_per_iteration)
         benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-// Blocks of state.range(0) frames through `process`, over a looping input.
+// Blocks of state.range(0) frames through `process`, over a looping input of
+// the given kind.
 template <typename Process>
-void run_blocks(benchmark::State& state, Process process)
+void run_blocks(benchmark::State& state, Process process, long kind = NOISE)
 {
     const long block = state.range(0);
-    const std::vector<float> in[2] = {make_input(1), make_input(2)};
+    const std::vector<float> in[2] = {make_input(1, kind), make_input(2, kind)};
     std::vector<float> out[2] = {std::vector<float>(input_len), std::vector<float>(input_len)};
     long pos = 0;
     for (auto _ : state) {
@@ -202,6 +225,18 @@ void bm_effect_stereo(benchmark::State& state)
     });
 }
 
+// Stereo, on the input kind of state.range(1).
+void bm_effect_input(benchmark::State& state)
+{
+    Effect fx(true);
+    run_blocks(
+        state,
+        [&](float** o, const float** i, long n, long) {
+            (void)fx.dsp.do_process_replacing(o, i, n, false);
+        },
+        state.range(1));
+}
+
 void bm_effect_mono(benchmark::State& state)
 {
     Effect fx(false);
@@ -259,6 +294,10 @@ void bm_stereo_flag(benchmark::State& state)
 BENCHMARK(bm_sections_one_by_one)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_sections_side_by_side)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_effect_stereo)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
+BENCHMARK(bm_effect_input)
+    ->ArgNames({"block", "input"})
+    ->ArgsProduct({{512}, {NOISE, DC, SUBNORMAL}})
+    ->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_effect_mono)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_effect_fading)->ArgName("block")->Arg(64)->Arg(1)->MinWarmUpTime(warm_up_s);
 BENCHMARK(bm_stereo_flag)->ArgName("switch_on")->Arg(0)->Arg(1)->MinWarmUpTime(warm_up_s);

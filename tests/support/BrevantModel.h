@@ -7,7 +7,11 @@
 // filters at every block and tick, and runs every filter sample by sample.
 // Parameters are plain natural values; a test that changes one calls
 // `changed()` (processor parameters) or `tap_changed()` (Evolution, Tone), as
-// the parameters' notifications would.
+// the parameters' notifications would. Its blocks run in the processor's
+// floating-point mode, subnormal numbers flushed to zero: the hardware mode is
+// the one thing it takes from the code under test.
+
+#include "lib/dsp/DenormalFlushScope.h"
 
 #include <algorithm>
 #include <cmath>
@@ -334,6 +338,7 @@ public:
         if (n <= 0) {
             return;
         }
+        const dsp::DenormalFlushScope flush_denormals;
         stereo_flags();
         for (long pos = 0; pos < n; pos += 64) {
             const long len = std::min(n - pos, 64L);

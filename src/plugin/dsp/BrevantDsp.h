@@ -106,7 +106,9 @@ public:
     // of at most 64 samples with a control tick every 64 samples. out and in
     // hold two channel pointers each (left, right), connected or not; out may
     // be in. A block of 0 or fewer samples changes nothing. The answer is
-    // `flag` unchanged.
+    // `flag` unchanged. The block runs with subnormal numbers flushed to zero
+    // (dsp::DenormalFlushScope); the caller's floating-point mode is the same
+    // on return.
     bool do_process_replacing(float** dst_arr, const float** src_arr, long nbr_spl,
                               bool flag) noexcept override;
     // The same, adding the result into out.

@@ -4,6 +4,7 @@
 #include "plugin/dsp/BrevantDsp.h"
 
 #include "lib/dsp/BasicMixing.h"
+#include "lib/dsp/DenormalFlushScope.h"
 #include "lib/mppi/HostDspInterface.h"
 #include "plugin/dsp/DistoExact.h"
 #include "plugin/dsp/ParamDistoRouting.h"
@@ -49,6 +50,11 @@ bool BrevantDsp::do_process_mix(float** dst_arr, const float** src_arr, long nbr
 template <bool MIX>
 void BrevantDsp::process_blocks(float** dst_arr, const float** src_arr, long nbr_spl) noexcept
 {
+    // Both hooks run the audio path here, ticks included, with subnormals
+    // flushed to zero: a band-pass under a DC input decays into them (the
+    // dither vanishes beside the offset) and would stay there. The caller's
+    // mode is back when the block returns.
+    const dsp::DenormalFlushScope flush_denormals;
     update_io_stereo_flags();
     long pos = 0;
     do {

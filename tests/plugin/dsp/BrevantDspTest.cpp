@@ -1,6 +1,7 @@
 #include "plugin/dsp/BrevantDsp.h"
 
 #include "lib/basic/SettingMgrInterface.h"
+#include "lib/dsp/cpu/FpControl.h"
 #include "lib/mppi/MidiDevSelDispatcher.h"
 #include "lib/mppi/MidiMgr.h"
 #include "lib/mppi/NormalizedParamInterface.h"
@@ -12,6 +13,7 @@
 #include "support/BrevantParamIndex.h"
 #include "support/FakeHostDsp.h"
 #include "support/FakePluginCmd.h"
+#include "support/FpModeKeeper.h"
 #include "support/RecordingNotified.h"
 #include "support/ScratchFolder.h"
 #include "support/VectorBuilds.h"
@@ -21,6 +23,7 @@
 
 #include <atomic>
 #include <bit>
+#include <cfenv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -488,6 +491,102 @@ TEST(BrevantDsp, StaysFiniteAtEverySetting)
         for (const auto& ch : process(dsp, in_ok, 64)) {
             for (const float v : ch) {
                 ASSERT_TRUE(std::isfinite(v));
+            }
+        }
+    }
+}
+
+// Ten seconds of a DC offset of 0.25 at 15 bands (300 Hz to 4500 Hz): the
+// band-passes' outputs decay towards zero (0.25 plus the dither is 0.25), and
+// not one value of their memory, nor of the low-passes', is left subnormal.
+TEST(BrevantDsp, DcInputLeavesNoSubnormalInTheFilters)
+{
+    const long len = 441000;
+    const long block = 512;
+    Rig rig(44100, true, true, {{NBR_BAND, 16}, {CUTOFF, 300}, {SPACING, 1}});
+    const Signal in(block, 0.25f);
+    Signal out[2] = {Signal(block), Signal(block)};
+    for (long pos = 0; pos < len; pos += block) {
+        float* o[2] = {out[0].data(), out[1].data()};
+        const float* i[2] = {in.data(), in.data()};
+        (void)rig.dsp.do_process_replacing(o, i, block, false);
+    }
+    const FilterTapStage& tap = rig.dsp.get_tap_stage();
+    ASSERT_EQ(tap.get_nbr_active_band(), FilterTapStage::NBR_BANDS);
+    for (int ch = 0; ch < 2; ++ch) {
+        std::vector<dsp::Biquad::State> states = {rig.dsp.get_lpf(ch).get_state()};
+        for (int band = 0; band < FilterTapStage::NBR_BANDS; ++band) {
+            states.push_back(tap.get_filter(ch, band).get_state());
+        }
+        for (std::size_t k = 0; k < states.size(); ++k) {
+            for (const float v : {states[k].x1, states[k].x2, states[k].y1, states[k].y2}) {
+                EXPECT_NE(std::fpclassify(v), FP_SUBNORMAL)
+                    << v << " in channel " << ch << ", "
+                    << (k == 0 ? std::string("low-pass") : "band " + std::to_string(k - 1));
+            }
+        }
+    }
+}
+
+// A fake host that notes the floating-point mode in which the effect asks it
+// about the right output, from inside the block.
+class ModeSpyHost : public FakeHostDsp
+{
+public:
+    bool is_output_connected(int pin, int chn) const noexcept override
+    {
+        flushing_inside = flushes_now();
+        rounding_inside = std::fegetround();
+        return FakeHostDsp::is_output_connected(pin, chn);
+    }
+
+    static bool flushes_now()
+    {
+        const std::uint64_t bits = dsp::cpu::FLUSH_DENORMAL_BITS;
+        return bits != 0 && (dsp::cpu::read_fp_control() & bits) == bits;
+    }
+
+    mutable bool flushing_inside = false;
+    mutable int rounding_inside = -1;
+};
+
+// Both hooks run with subnormals flushed to zero, under the caller's
+// rounding, and give the caller's mode back: from the default mode or
+// another rounding exactly as it was (exception flags too); a mode that
+// already flushes is left alone.
+TEST(BrevantDsp, HooksFlushSubnormalsAndKeepTheCallersMode)
+{
+    const test_support::FpModeKeeper test_mode;
+    const std::uint64_t flush = dsp::cpu::FLUSH_DENORMAL_BITS;
+    BrevantDsp dsp;
+    auto* host = new ModeSpyHost; // owned by dsp
+    dsp.set_host(*host);
+    ASSERT_EQ(dsp.init(), 0);
+    dsp.set_default_state();
+    dsp.set_sample_freq(44100);
+    dsp.clear_buffers();
+    const Signal in[2] = {noise(100, 21), noise(100, 22)};
+    for (const int rounding : {FE_TONEAREST, FE_TOWARDZERO}) {
+        for (const bool flushing : {false, true}) {
+            for (const bool mix : {false, true}) {
+                ASSERT_EQ(std::fesetround(rounding), 0);
+                dsp::cpu::write_fp_control(flushing ? dsp::cpu::read_fp_control() | flush
+                                                    : dsp::cpu::read_fp_control() & ~flush);
+                const std::uint64_t caller = dsp::cpu::read_fp_control();
+                host->flushing_inside = false;
+                (void)process(dsp, in, 100, mix);
+                const std::uint64_t after = dsp::cpu::read_fp_control();
+                const int rounding_after = std::fegetround();
+                test_mode.restore();
+                SCOPED_TRACE(testing::Message() << "rounding " << rounding << ", flushing "
+                                                << flushing << ", mix " << mix);
+                EXPECT_EQ(host->flushing_inside, flush != 0);
+                EXPECT_EQ(host->rounding_inside, rounding);
+                EXPECT_EQ(rounding_after, rounding);
+                EXPECT_EQ(after & flush, caller & flush);
+                if (!flushing) {
+                    EXPECT_EQ(after, caller);
+                }
             }
         }
     }
