@@ -83,9 +83,11 @@ public:
 
     // What an edit does when another writer published first or every spare
     // version is in use. The audio thread gives up after a bounded number of
-    // attempts; the main thread yields the processor between attempts and
-    // goes on, so that a writer that publishes often (learn on the audio
-    // thread while controllers move) cannot make a load or an edit fail.
+    // attempts and never waits. The main thread, once it lost a race, asks
+    // the audio thread's edits to give way (they fail at once while it asks)
+    // and tries again, yielding the processor between attempts: learn on the
+    // audio thread while controllers move may publish on every call, and must
+    // not make a settings load or an edit fail.
     enum class Contention
     {
         GIVE_UP,
@@ -131,7 +133,8 @@ public:
     // runs again on a fresh copy when another writer published in between, so
     // it must depend on nothing but the table and its own inputs. True when
     // the change is published or f answered KEEP; false when f refused or no
-    // version could be had (with WAIT: for MAX_WAIT on end).
+    // version could be had (with WAIT: for MAX_WAIT on end; with GIVE_UP also
+    // while a waiting edit asks it to give way).
     template <typename F>
     [[nodiscard]] bool edit(F&& f, Contention contention) noexcept;
 
@@ -145,6 +148,16 @@ private:
     static constexpr std::chrono::seconds MAX_WAIT{2};
     static constexpr int NBR_VERSIONS = 8;
 
+    // The outcome of one attempt at an edit.
+    enum class Attempt
+    {
+        DONE,    // published, or f answered KEEP
+        REFUSED, // f refused
+        LOST     // another writer published first, or no version was free
+    };
+
+    template <typename F>
+    [[nodiscard]] Attempt attempt_edit(F& f) noexcept;
     [[nodiscard]] Version* pin() const noexcept;
     static void unpin(Version& version) noexcept;
     // A version that is neither current, owned nor read, now owned by the
@@ -155,42 +168,56 @@ private:
 
     std::unique_ptr<Version[]> _version_arr;
     std::atomic<Version*> _cur_version{nullptr};
+    // Main-thread edits waiting for their turn. Relaxed order suffices: it is
+    // a request to give way, not a guard of the data; seen late, it only
+    // delays the waiting edit by an attempt.
+    std::atomic<int> _nbr_waiting{0};
 };
+
+template <typename F>
+MidiCtrlMap::Attempt MidiCtrlMap::attempt_edit(F& f) noexcept
+{
+    Version* base = pin();
+    Version* work = claim();
+    if (work == nullptr) {
+        unpin(*base);
+        return Attempt::LOST;
+    }
+    work->_table.copy_from(base->_table);
+    const Edit res = f(work->_table);
+    if (res != Edit::PUBLISH) {
+        work->_busy_flag.store(false, std::memory_order_seq_cst);
+        unpin(*base);
+        return res == Edit::KEEP ? Attempt::DONE : Attempt::REFUSED;
+    }
+    return publish(*base, *work) ? Attempt::DONE : Attempt::LOST;
+}
 
 template <typename F>
 bool MidiCtrlMap::edit(F&& f, Contention contention) noexcept
 {
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point deadline{};
-    for (int attempt = 0;; ++attempt) {
-        if (attempt >= MAX_ATTEMPTS) {
-            if (contention == Contention::GIVE_UP) {
+    Attempt res = Attempt::LOST;
+    if (contention == Contention::GIVE_UP) {
+        for (int attempt = 0; attempt < MAX_ATTEMPTS && res == Attempt::LOST; ++attempt) {
+            if (_nbr_waiting.load(std::memory_order_relaxed) > 0) {
                 return false;
             }
-            if (attempt == MAX_ATTEMPTS) {
-                deadline = Clock::now() + MAX_WAIT;
-            } else if (Clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::yield();
+            res = attempt_edit(f);
         }
-        Version* base = pin();
-        Version* work = claim();
-        if (work == nullptr) {
-            unpin(*base);
-            continue;
-        }
-        work->_table.copy_from(base->_table);
-        const Edit res = f(work->_table);
-        if (res != Edit::PUBLISH) {
-            work->_busy_flag.store(false, std::memory_order_seq_cst);
-            unpin(*base);
-            return res == Edit::KEEP;
-        }
-        if (publish(*base, *work)) {
-            return true;
-        }
+        return res == Attempt::DONE;
     }
+    res = attempt_edit(f);
+    if (res == Attempt::LOST) {
+        // Lost a race: the audio thread's edits give way until this one lands.
+        _nbr_waiting.fetch_add(1, std::memory_order_relaxed);
+        const auto deadline = std::chrono::steady_clock::now() + MAX_WAIT;
+        do {
+            std::this_thread::yield();
+            res = attempt_edit(f);
+        } while (res == Attempt::LOST && std::chrono::steady_clock::now() < deadline);
+        _nbr_waiting.fetch_sub(1, std::memory_order_relaxed);
+    }
+    return res == Attempt::DONE;
 }
 
 } // namespace mppi

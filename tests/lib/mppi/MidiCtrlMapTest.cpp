@@ -95,40 +95,50 @@ TEST(MidiCtrlMap, AFullTableTakesNoNewIdButMovesAndRebindsStill)
 }
 
 // Learn on the audio thread can publish a new version on every call; the
-// main thread's edits must still land rather than fail after a few lost
-// races.
+// main thread's edits, even long ones such as a loaded map, must still land
+// rather than fail after a few lost races.
 TEST(MidiCtrlMap, MainThreadEditsLandWhileAnotherThreadPublishesWithoutPause)
 {
+    constexpr int nbr_loaded = 64;
+    constexpr int nbr_loads = 200;
     MidiCtrlMap map;
     std::atomic<bool> stop{false};
+    std::atomic<long> nbr_published{0};
     std::thread audio([&] {
         for (long i = 0; !stop.load(std::memory_order_relaxed); ++i) {
-            (void)map.edit(
-                [i](MidiCtrlMap::Table& table) {
-                    return table.bind(0, 65536 * (1 + i % 2)) ? MidiCtrlMap::Edit::PUBLISH
-                                                              : MidiCtrlMap::Edit::REFUSE;
-                },
-                MidiCtrlMap::Contention::GIVE_UP);
+            nbr_published += map.edit(
+                                 [i](MidiCtrlMap::Table& table) {
+                                     return table.bind(0, 1 + i % 2) ? MidiCtrlMap::Edit::PUBLISH
+                                                                     : MidiCtrlMap::Edit::REFUSE;
+                                 },
+                                 MidiCtrlMap::Contention::GIVE_UP)
+                                 ? 1
+                                 : 0;
         }
     });
+    while (nbr_published.load() == 0) {
+        std::this_thread::yield();
+    }
     int landed = 0;
-    for (int i = 1; i <= 2000; ++i) {
-        landed += map.edit(
-                      [i](MidiCtrlMap::Table& table) {
-                          table.unbind(i - 1);
-                          return table.bind(i, 5 * 65536) ? MidiCtrlMap::Edit::PUBLISH
-                                                          : MidiCtrlMap::Edit::REFUSE;
-                      },
-                      MidiCtrlMap::Contention::WAIT)
-                      ? 1
-                      : 0;
+    for (int load = 1; load <= nbr_loads; ++load) {
+        const bool ok = map.edit(
+            [load](MidiCtrlMap::Table& table) {
+                for (int k = 1; k <= nbr_loaded; ++k) {
+                    if (!table.bind(k, 65536L * k + load)) {
+                        return MidiCtrlMap::Edit::REFUSE;
+                    }
+                }
+                return MidiCtrlMap::Edit::PUBLISH;
+            },
+            MidiCtrlMap::Contention::WAIT);
+        landed += ok ? 1 : 0;
     }
     stop = true;
     audio.join();
-    EXPECT_EQ(landed, 2000);
+    EXPECT_EQ(landed, nbr_loads);
     const MidiCtrlMap::Reader reader(map);
-    ASSERT_NE(reader.use().find(5 * 65536), nullptr);
-    EXPECT_EQ(reader.use().find(5 * 65536)->_param, 2000);
+    ASSERT_NE(reader.use().find(65536L * nbr_loaded + nbr_loads), nullptr);
+    EXPECT_EQ(reader.use().find(65536L * nbr_loaded + nbr_loads)->_param, nbr_loaded);
 }
 
 } // namespace
