@@ -35,6 +35,12 @@ constexpr long CHUNK_FRAMES = 8192;
 // Period of the plug-in's timer, in audio time.
 constexpr double IDLE_SECONDS = 0.01;
 
+// The frames of silence appended for the effect's tail.
+long long count_tail_frames(double tail, const WavReader& reader) noexcept
+{
+    return std::llround(tail * reader.get_sample_rate());
+}
+
 } // namespace
 
 OfflineHost::OfflineHost(std::ostream& out, std::ostream& err) : _out(out), _err(err) {}
@@ -220,7 +226,7 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
 
     _idle_every = std::max(std::lround(IDLE_SECONDS * reader.get_sample_rate()), 1L);
     _since_idle = 0;
-    const long long tail_frames = std::llround(tail * reader.get_sample_rate());
+    const long long tail_frames = count_tail_frames(tail, reader);
     const long long total = reader.get_nbr_frames() + tail_frames;
     // A stream's header may claim anything.
     writer.reserve_frames(reader.is_length_known() ? total : 0);
@@ -286,7 +292,7 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
         return false;
     }
     std::string error;
-    const long long tail_frames = std::llround(opt.tail * reader.get_sample_rate());
+    const long long tail_frames = count_tail_frames(opt.tail, reader);
     if (reader.is_length_known() &&
         !writer.check_size(reader.get_nbr_frames() + tail_frames, error)) {
         _err << "error: " << error << "\n";

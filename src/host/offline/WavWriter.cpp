@@ -237,10 +237,18 @@ bool WavWriter::finish()
     return !_failed;
 }
 
+bool WavWriter::finish(std::string& error)
+{
+    if (finish()) {
+        return true;
+    }
+    error = _error.empty() ? ENCODE_FAILED_0 : _error;
+    return false;
+}
+
 bool WavWriter::save(const std::string& path, std::string& error)
 {
-    if (!finish()) {
-        error = _error.empty() ? ENCODE_FAILED_0 : _error;
+    if (!finish(error)) {
         return false;
     }
     const std::string_view bytes(reinterpret_cast<const char*>(_image.data()), _image.size());
@@ -255,8 +263,7 @@ bool WavWriter::save(const std::string& path, std::string& error)
 
 bool WavWriter::send(posix::StandardOutput& out, std::string& error)
 {
-    if (!finish()) {
-        error = _error.empty() ? ENCODE_FAILED_0 : _error;
+    if (!finish(error)) {
         return false;
     }
     std::string reason;

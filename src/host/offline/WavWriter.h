@@ -78,6 +78,8 @@ public:
 private:
     [[nodiscard]] bool write_pcm(const float* const* chn, long nbr_frames);
     [[nodiscard]] bool write_float(const float* const* chn, long nbr_frames);
+    // finish(), with the reason of a failure in `error`.
+    [[nodiscard]] bool finish(std::string& error);
 
     sf_private_tag* _file = nullptr;
     FileImage _image;

@@ -121,12 +121,6 @@ bool RawFile::open_duplicate(int fd)
     return _fd >= 0 || fail();
 }
 
-bool RawFile::can_write(const std::string& path)
-{
-    int error = 0;
-    return can_write(path, error);
-}
-
 bool RawFile::can_write(const std::string& path, int& error)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);

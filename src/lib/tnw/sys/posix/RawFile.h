@@ -59,8 +59,7 @@ public:
     // which stays open itself.
     [[nodiscard]] bool open_duplicate(int fd);
     // True when this process may open the existing file at path for writing; the file is not
-    // changed. The second form gives the system's error number of a refusal.
-    [[nodiscard]] static bool can_write(const std::string& path);
+    // changed. `error` receives the system's error number of a refusal.
     [[nodiscard]] static bool can_write(const std::string& path, int& error);
 
     [[nodiscard]] bool is_open() const noexcept { return _fd >= 0; }
