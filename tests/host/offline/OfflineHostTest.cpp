@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +69,19 @@ bool ends_with(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The built program, beside the plug-in's bundle.
+std::string render_program()
+{
+    return (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
+}
+
+// Runs `command` in the shell; its exit status, -1 when it did not exit.
+int run_shell(const std::string& command)
+{
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The effect alone, driven as the host drives the plug-in: default state, a program,
@@ -181,6 +196,7 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
 {
     namespace fs = std::filesystem;
     using Limits = std::numeric_limits<float>;
+    using host::offline::SampleFormat;
     // Prepares the run; the message the host ends with.
     using Make = std::function<std::string(HostRig&, Options&)>;
     const auto float_input = [](Options& opt, int nbr_chn, int rate, long nbr_frames, long bad,
@@ -191,6 +207,30 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         }
         EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, nbr_chn,
                                               rate, frames));
+    };
+    // A finite input that the effect turns into samples that are no number: a sine of
+    // 1.7e38 in the right channel, a quiet one in the left; the first such sample is the
+    // one of the effect driven directly.
+    const auto too_loud = [](host::offline::SampleFormat format) {
+        return [format](HostRig&, Options& opt) {
+            std::vector<float> frames;
+            for (long i = 0; i < 4410; ++i) {
+                const float sine = std::sin(6.2831853f * 440 * float(i) / RATE);
+                frames.insert(frames.end(), {0.5f * sine, 1.7e38f * sine});
+            }
+            EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2,
+                                                  RATE, frames));
+            opt.format = format;
+            opt.program = 0;
+            const std::vector<float> direct = run_effect_directly(frames, 0, {}, opt.block, 0);
+            const auto at = std::find_if(direct.begin(), direct.end(),
+                                         [](float value) { return !std::isfinite(value); }) -
+                            direct.begin();
+            EXPECT_LT(at, long(direct.size()));
+            return "error: the effect's output holds a sample that is no finite number: channel " +
+                   std::to_string(at % 2 + 1) + " of 2, frame " + std::to_string(at / 2) +
+                   " (counted from 0); the input's level is beyond what the effect can take\n";
+        };
     };
     const auto cannot_write = [](const Options& opt, const char* reason) {
         return "error: cannot write output file '" + opt.out_path + "': " + reason + "\n";
@@ -248,6 +288,9 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
                     "' holds a sample that is no finite number: channel 1 of 1, frame 19999 "
                     "(counted from 0)\n";
          }},
+        {"too loud for the effect, float output", false, too_loud(SampleFormat::FLOAT)},
+        {"too loud for the effect, 16-bit output", false, too_loud(SampleFormat::PCM16)},
+        {"too loud for the effect, 24-bit output", false, too_loud(SampleFormat::PCM24)},
         // Refused before the effect starts: its bundle is not even there.
         {"more than a WAV file holds", true,
          [&](HostRig& rig, Options& opt) {
@@ -360,14 +403,85 @@ TEST(OfflineHost, DamagedHeaderIsRenderedWithAWarning)
     }
 }
 
+// A stream on the standard input is rendered as it arrives: one that ends before the frames
+// its header claims is warned about as a damaged file, one whose header gives no length (the
+// largest data size, as programs writing to a pipe give) shows the seconds rendered, and one
+// whose header gives more than a WAV output holds is refused before rendering. The progress
+// line ends in every case.
+TEST(OfflineHost, StreamOnStandardInputIsRenderedAsItArrives)
+{
+    constexpr long FRAMES = RATE; // what arrives: 1 s of 16-bit stereo
+    constexpr std::size_t HEADER = 44;
+    constexpr std::size_t DATA_SIZE_AT = 40;
+    const auto percent = [](int last) {
+        std::string text;
+        for (int step = 0; step <= last; step += 10) {
+            text += "\rrendering: " + std::to_string(step) + " %";
+        }
+        return text;
+    };
+    std::string seconds;
+    for (int tenth = 0; tenth <= 10; ++tenth) {
+        seconds +=
+            "\rrendering: " + std::to_string(tenth / 10) + "." + std::to_string(tenth % 10) + " s";
+    }
+    const struct
+    {
+        const char* what;
+        std::uint32_t data_size;
+        int status;
+        std::string end; // of the standard error, from the progress on
+    } cases[] = {
+        {"whole", FRAMES * 4, 0, percent(100) + "\n"},
+        {"ends before its header says", 2 * FRAMES * 4, 0,
+         percent(50) +
+             "\rrendering: 100 %\nwarning: input file '-' is damaged: its header "
+             "claims " +
+             std::to_string(2 * FRAMES) + " frames, the file holds " + std::to_string(FRAMES) +
+             "; rendering " + std::to_string(FRAMES) + "\n"},
+        {"gives no length", 0xFFFFFFFF, 0, seconds + "\n"},
+        {"more than a WAV output holds", 0xFFFFFFF0, 1,
+         "error: the output would be " + std::to_string(HEADER + 0xFFFFFFF0) +
+             " bytes; a WAV file holds at most " + std::to_string((1LL << 32) - 1 + 8) + "\n"},
+    };
+    for (const auto& c : cases) {
+        HostRig rig;
+        ASSERT_TRUE(offline_test::write_sound(rig.file("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                                              2, RATE, std::vector<float>(FRAMES * 2, 0.25f)));
+        std::string bytes = ScratchFolder::read(rig.file("in.wav"));
+        ASSERT_EQ(bytes.size(), HEADER + FRAMES * 4);
+        for (std::size_t k = 0; k < 4; ++k) {
+            bytes[DATA_SIZE_AT + k] = char(c.data_size >> (8 * k));
+        }
+        ScratchFolder::write(rig.file("in.wav"), bytes);
+        EXPECT_EQ(run_shell("cd '" + rig.io.string() + "' && cat in.wav | '" + render_program() +
+                            "' - out.wav 2>err.txt"),
+                  c.status)
+            << c.what;
+        const std::string err = ScratchFolder::read(rig.file("err.txt"));
+        const std::size_t progress = err.find("\rrendering:");
+        if (c.status == 0) {
+            EXPECT_EQ(err.substr(std::min(progress, err.size())), c.end) << c.what;
+            int nbr_chn = 0;
+            int rate = 0;
+            EXPECT_EQ(long(offline_test::read_sound(rig.file("out.wav"), nbr_chn, rate).size()),
+                      FRAMES * 2)
+                << c.what;
+        } else {
+            EXPECT_EQ(progress, std::string::npos) << c.what << ": " << err;
+            EXPECT_TRUE(ends_with(err, c.end)) << c.what << ": " << err;
+            EXPECT_FALSE(std::filesystem::exists(rig.file("out.wav"))) << c.what;
+        }
+    }
+}
+
 // "-" and the other names of the standard output (on a pipe) get the very bytes a file
 // gets, and nothing else: not even what the libraries print there (the log, without a
 // folder for its file, tells so on the standard output).
 TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
 {
     HostRig rig;
-    const std::string program =
-        (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
+    const std::string program = render_program();
     const std::string in_path = rig.file("in.wav");
     write_input(in_path);
     const std::string run =
