@@ -5,10 +5,14 @@
 // the offline host over 60 s of stereo 44100 Hz audio, beside the effect
 // alone on the same samples: the effect's share of the whole, and what the
 // binding, the file reading and writing and the sample conversion add to the
-// effect's own time.
+// effect's own time; and the host's rendering step alone (the input read
+// from the page cache, the output built in memory and not saved), where
+// disk writes do not hide what the host's own work per sample costs.
 
 #include "host/offline/ExampleSignal.h"
 #include "host/offline/OfflineHost.h"
+#include "host/offline/WavReader.h"
+#include "host/offline/WavWriter.h"
 #include "lib/mppi/BankManager.h"
 #include "lib/mppi/DspInterface.h"
 #include "lib/mppi/MidiDevSelectorInterface.h"
@@ -162,6 +166,45 @@ double time_effect_alone(const std::vector<std::vector<float>>& chn, int program
     return values.size() % 2 == 1 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
+// Sets the ratios of the host's time to the effect's, from the medians of
+// the runs.
+void count_host_and_effect(benchmark::State& state, const std::vector<double>& host_seconds,
+                           const std::vector<double>& effect_seconds)
+{
+    if (!host_seconds.empty()) {
+        const double host_time = median(host_seconds);
+        const double effect_time = median(effect_seconds);
+        state.counters["realtime_x"] = SECONDS / host_time;
+        state.counters["effect_realtime_x"] = SECONDS / effect_time;
+        state.counters["effect_share_pct"] = 100 * effect_time / host_time;
+        state.counters["binding_and_io_pct_of_effect"] =
+            100 * (host_time - effect_time) / effect_time;
+    }
+}
+
+// The example signal as a 16-bit stereo file in a folder of its own, and its
+// channels laid out apart; false when the file cannot be written.
+bool make_input(const std::filesystem::path& folder, std::vector<std::vector<float>>& chn)
+{
+    std::filesystem::create_directories(folder);
+    const std::vector<float> frames = host::offline::ExampleSignal::make(RATE, SECONDS);
+    SF_INFO info{};
+    info.samplerate = RATE;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open((folder / "in.wav").c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        return false;
+    }
+    (void)sf_writef_float(file, frames.data(), sf_count_t(frames.size() / 2));
+    (void)sf_close(file);
+    chn.assign(2, {});
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        chn[i % 2].push_back(frames[i]);
+    }
+    return true;
+}
+
 // Argument: the factory program (0: default, one band; 1: eight bands).
 // Medians of the runs, as the machine may be busy with other work.
 void bm_offline_host_60s(benchmark::State& state)
@@ -169,27 +212,14 @@ void bm_offline_host_60s(benchmark::State& state)
     const int program = int(state.range(0));
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / "morvanel_vst2_plugin_bench";
-    std::filesystem::create_directories(folder);
-    const std::string in_path = (folder / "in.wav").string();
-    const std::vector<float> frames = host::offline::ExampleSignal::make(RATE, SECONDS);
-    SF_INFO info{};
-    info.samplerate = RATE;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(in_path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) {
+    std::vector<std::vector<float>> chn;
+    if (!make_input(folder, chn)) {
         state.SkipWithError("cannot write the input file");
         return;
     }
-    (void)sf_writef_float(file, frames.data(), sf_count_t(frames.size() / 2));
-    (void)sf_close(file);
-    std::vector<std::vector<float>> chn(2);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        chn[i % 2].push_back(frames[i]);
-    }
 
     host::offline::Options opt;
-    opt.in_path = in_path;
+    opt.in_path = (folder / "in.wav").string();
     opt.out_path = (folder / "out.wav").string();
     opt.program = program;
     std::vector<double> host_seconds;
@@ -209,17 +239,54 @@ void bm_offline_host_60s(benchmark::State& state)
         host_seconds.push_back(std::chrono::duration<double>(Clock::now() - begin).count());
         effect_seconds.push_back(time_effect_alone(chn, program));
     }
-    if (!host_seconds.empty()) {
-        const double host_time = median(host_seconds);
-        const double effect_time = median(effect_seconds);
-        state.counters["realtime_x"] = SECONDS / host_time;
-        state.counters["effect_realtime_x"] = SECONDS / effect_time;
-        state.counters["effect_share_pct"] = 100 * effect_time / host_time;
-        state.counters["binding_and_io_pct_of_effect"] =
-            100 * (host_time - effect_time) / effect_time;
-    }
+    count_host_and_effect(state, host_seconds, effect_seconds);
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(bm_offline_host_60s)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+// The host's rendering step alone, set up as a run sets it up, to a 16-bit
+// output in memory. Argument: the factory program, as above.
+void bm_offline_host_render_60s(benchmark::State& state)
+{
+    const int program = int(state.range(0));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "morvanel_vst2_plugin_render_bench";
+    std::vector<std::vector<float>> chn;
+    if (!make_input(folder, chn)) {
+        state.SkipWithError("cannot write the input file");
+        return;
+    }
+    std::vector<double> host_seconds;
+    std::vector<double> effect_seconds;
+    for (auto _ : state) {
+        std::ostringstream out;
+        std::ostringstream err;
+        host::offline::OfflineHost host(out, err);
+        host::offline::WavReader reader;
+        host::offline::WavWriter writer;
+        std::string error;
+        if (!reader.open((folder / "in.wav").string(), error) ||
+            !writer.open(host::offline::SampleFormat::PCM16, 2, RATE, error) ||
+            !host.start(MORVANEL_BUNDLE_DIR, 2) || !host.select_program(program) ||
+            !host.set_up(float(RATE), {})) {
+            state.SkipWithError("the offline host did not start");
+            break;
+        }
+        const auto begin = Clock::now();
+        if (!host.render(reader, writer, BLOCK, 0)) {
+            state.SkipWithError("the offline host failed");
+            break;
+        }
+        host_seconds.push_back(std::chrono::duration<double>(Clock::now() - begin).count());
+        effect_seconds.push_back(time_effect_alone(chn, program));
+    }
+    count_host_and_effect(state, host_seconds, effect_seconds);
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(bm_offline_host_render_60s)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
 
 } // namespace
