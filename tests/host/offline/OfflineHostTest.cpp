@@ -505,13 +505,16 @@ TEST(OfflineHost, MissingHomeFolderIsNotCreated)
 TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
 {
     // Program names as stored, and as listed: control characters (bytes
-    // below 0x20 and 0x7f) shown as \xHH, UTF-8 kept.
+    // below 0x20 and 0x7f, C1 controls byte by byte) and bytes that are no
+    // UTF-8 shown as \xHH, UTF-8 kept.
     const std::pair<std::string, std::string> names[] = {
         {"Mine", "Mine"},
         {"a\x1b[2Jb", "a\\x1b[2Jb"},
         {"x\n  9  Forged", "x\\x0a  9  Forged"},
         {"tab\tdel\x7f\x01", "tab\\x09del\\x7f\\x01"},
         {"Fa\u00e7ade \u266b", "Fa\u00e7ade \u266b"},
+        {"c1\xc2\x9b[2J", "c1\\xc2\\x9b[2J"},
+        {"raw\x9b[2J", "raw\\x9b[2J"},
     };
     HostRig rig;
     mppi::BankManager bank = StaticPresets::make_bank();
