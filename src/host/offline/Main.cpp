@@ -4,6 +4,7 @@
 #include "host/offline/OfflineHost.h"
 #include "host/offline/PrintableText.h"
 #include "host/offline/posix/ExecutableFolder.h"
+#include "host/offline/posix/StandardStreams.h"
 
 #include <exception>
 #include <iostream>
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
 {
     using host::offline::CommandLine;
     using host::offline::make_printable;
+    // Before any file is opened, so none takes a standard stream's number.
+    const host::offline::posix::ClosedStreams closed = host::offline::posix::fill_closed_streams();
     const std::string program = make_printable(argc > 0 ? argv[0] : "morvanel_render");
     try {
         const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -35,6 +38,7 @@ int main(int argc, char** argv)
         const std::string bundle =
             host::offline::posix::find_executable_folder() + "/" + BUNDLE_NAME_0;
         host::offline::OfflineHost host(std::cout, std::cerr);
+        host.set_closed_streams(closed);
         return host.run(opt, bundle);
     } catch (const std::exception& e) {
         std::cerr << "error: " << make_printable(e.what()) << "\n";
