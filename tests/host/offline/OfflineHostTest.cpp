@@ -452,7 +452,7 @@ TEST(OfflineHost, ProgramSaysWhatIsWrong)
          ""},
         {"listing to a closed standard output", "", "--list", ">&-", 1,
          "error: standard output is closed; --list prints there\n", ""},
-        {"closed standard error", "", "in.wav out.wav", "2>&-", 0, "", ""},
+        {"closed standard error", "", "- out.wav", "<in.wav 2>&-", 0, "", ""},
         {"closed standard input", "", "- out.wav", "<&-", 1, "error: standard input is closed\n",
          ""},
         {"listing without a log folder", "env -u HOME -u XDG_STATE_HOME", "--list", "", 0,
