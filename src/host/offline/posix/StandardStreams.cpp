@@ -33,7 +33,7 @@ ClosedStreams fill_closed_streams() noexcept
     ClosedStreams closed;
     closed.input = fill_if_closed(STDIN_FILENO, O_RDONLY);
     closed.output = fill_if_closed(STDOUT_FILENO, O_WRONLY);
-    closed.error = fill_if_closed(STDERR_FILENO, O_WRONLY);
+    (void)fill_if_closed(STDERR_FILENO, O_WRONLY);
     return closed;
 }
 
