@@ -4,9 +4,11 @@
 #include "host/offline/PrintableText.h"
 #include "host/offline/WavReader.h"
 #include "host/offline/WavWriter.h"
+#include "host/offline/posix/ReadFailure.h"
 #include "host/offline/posix/SameFile.h"
 #include "host/offline/posix/StandardOutput.h"
 #include "lib/basic/AtomicFileWriter.h"
+#include "lib/mppi/BankErr.h"
 #include "lib/mppi/BankManager.h"
 #include "lib/mppi/DspInterface.h"
 #include "lib/mppi/TwbkFileOp.h"
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -71,7 +74,7 @@ bool OfflineHost::start(const std::string& bundle_path, int nbr_chn)
     _nbr_chn = nbr_chn;
     _plugin = BrevantVst2Factory::create_plugin(host_callback, bundle_path);
     if (!_plugin) {
-        _err << "error: the effect did not start from '" << bundle_path
+        _err << "error: the effect did not start from '" << make_printable(bundle_path)
              << "' (its log file tells why)\n";
         return false;
     }
@@ -84,13 +87,15 @@ bool OfflineHost::load_bank(const std::string& path)
     mppi::BankManager bank;
     const int rc = mppi::TwbkFileOp::load_bank(path.c_str(), bank, nullptr, false);
     if (rc != 0) {
-        _err << "error: bank file '" << path << "' refused (code " << rc << ")\n";
+        const std::string reason = rc == mppi::BankErr::OPEN ? posix::find_read_failure(path) : "";
+        _err << "error: bank file '" << make_printable(path) << "' refused (code " << rc << ")"
+             << (reason.empty() ? "" : ": ") << reason << "\n";
         return false;
     }
     std::vector<unsigned char> image(static_cast<std::size_t>(bank.get_object_size()));
     if (bank.write_to_memory(image.data()) != 0 ||
         !_plugin->setChunk(image.data(), static_cast<long>(image.size()), false)) {
-        _err << "error: bank file '" << path << "' refused by the effect\n";
+        _err << "error: bank file '" << make_printable(path) << "' refused by the effect\n";
         return false;
     }
     return true;
@@ -135,8 +140,8 @@ bool OfflineHost::set_up(float sample_rate, const std::vector<ParamSetting>& par
     for (const ParamSetting& setting : params) {
         const int index = find_param(setting.name);
         if (index < 0) {
-            _err << "error: unknown parameter \"" << setting.name << "\"; the parameters are "
-                 << list_param_names() << "\n";
+            _err << "error: unknown parameter \"" << make_printable(setting.name)
+                 << "\"; the parameters are " << list_param_names() << "\n";
             return false;
         }
         const ParamTextCheck check = ParamTextCheck::from_param(
@@ -145,7 +150,7 @@ bool OfflineHost::set_up(float sample_rate, const std::vector<ParamSetting>& par
         float value = 0;
         if (!check.accepts(setting.text) ||
             !_plugin->string2parameter(index, setting.text.c_str(), value)) {
-            _err << "error: " << check.explain(setting.text) << "\n";
+            _err << "error: " << make_printable(check.explain(setting.text)) << "\n";
             return false;
         }
         values.emplace_back(index, value);
@@ -238,7 +243,7 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
     while (true) {
         long nbr = input_left ? reader.read(in, chunk) : 0;
         if (const WavReader::SamplePos& bad = reader.get_non_finite(); bad.chn >= 0) {
-            _err << "\nerror: input file '" << reader.get_path()
+            _err << "\nerror: input file '" << make_printable(reader.get_path())
                  << "' holds a sample that is no finite number: channel " << bad.chn + 1 << " of "
                  << reader.get_nbr_chn() << ", frame " << bad.frame << " (counted from 0)\n";
             return false;
@@ -256,9 +261,23 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
         }
         render_chunk(in, out, nbr, block, done, total);
         if (!writer.write(out, nbr)) {
-            _err << "\nerror: " << writer.get_error() << "\n";
+            _err << "\nerror: " << make_printable(writer.get_error()) << "\n";
             return false;
         }
+    }
+    return true;
+}
+
+bool OfflineHost::check_closed_streams(const Options& opt)
+{
+    if (_closed.input && opt.in_path == posix::STANDARD_STREAM_NAME_0) {
+        _err << "error: standard input is closed\n";
+        return false;
+    }
+    if (_closed.output && (opt.list || opt.out_path == posix::STANDARD_STREAM_NAME_0)) {
+        _err << "error: standard output is closed" << (opt.list ? "; --list prints there" : "")
+             << "\n";
+        return false;
     }
     return true;
 }
@@ -267,18 +286,18 @@ bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& w
 {
     std::string error;
     if (!reader.open(opt.in_path, error)) {
-        _err << "error: " << error << "\n";
+        _err << "error: " << make_printable(error) << "\n";
         return false;
     }
     if (const WavReader::HeaderClaim& claim = reader.get_damaged_header(); claim.claimed >= 0) {
         // Cut recordings are worth rendering as far as they go.
-        _err << "warning: input file '" << opt.in_path << "' is damaged: its header claims "
-             << claim.claimed << " frames, the file holds " << claim.found << "; rendering "
-             << reader.get_nbr_frames() << "\n";
+        _err << "warning: input file '" << make_printable(opt.in_path)
+             << "' is damaged: its header claims " << claim.claimed << " frames, the file holds "
+             << claim.found << "; rendering " << reader.get_nbr_frames() << "\n";
     }
     const SampleFormat format = opt.format.value_or(reader.get_format());
     if (!writer.open(format, reader.get_nbr_chn(), reader.get_sample_rate(), error)) {
-        _err << "error: " << error << "\n";
+        _err << "error: " << make_printable(error) << "\n";
         return false;
     }
     return true;
@@ -287,6 +306,16 @@ bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& w
 bool OfflineHost::check_output(const Options& opt, const WavReader& reader, const WavWriter& writer,
                                bool to_stdout)
 {
+    if (opt.out_path.empty()) {
+        _err << "error: output name is empty\n";
+        return false;
+    }
+    std::error_code ec;
+    if (opt.out_path.back() == '/' && !std::filesystem::is_directory(opt.out_path, ec)) {
+        _err << "error: output '" << make_printable(opt.out_path)
+             << "' ends with '/', so it names a folder, not a file\n";
+        return false;
+    }
     if (posix::is_same_file(opt.in_path, opt.out_path)) {
         _err << "error: output is the input file\n";
         return false;
@@ -295,7 +324,7 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
     const long long tail_frames = count_tail_frames(opt.tail, reader);
     if (reader.is_length_known() &&
         !writer.check_size(reader.get_nbr_frames() + tail_frames, error)) {
-        _err << "error: " << error << "\n";
+        _err << "error: " << make_printable(error) << "\n";
         return false;
     }
     if (to_stdout) {
@@ -303,8 +332,8 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
     }
     basic::AtomicFileWriter output(opt.out_path);
     if (output.check() != basic::AtomicFileWriter::Result::OK) {
-        _err << "error: cannot write output file '" << opt.out_path << "': " << output.get_reason()
-             << "\n";
+        _err << "error: cannot write output file '" << make_printable(opt.out_path)
+             << "': " << output.get_reason() << "\n";
         return false;
     }
     return true;
@@ -314,7 +343,12 @@ int OfflineHost::run(const Options& opt, const std::string& bundle_path)
 {
     WavReader reader;
     WavWriter writer;
-    const bool to_stdout = !opt.list && posix::is_standard_output(opt.out_path);
+    if (!check_closed_streams(opt)) {
+        return 1;
+    }
+    // A standard output that was closed is the null device now, which no
+    // other name of the standard output can be told apart from.
+    const bool to_stdout = !opt.list && !_closed.output && posix::is_standard_output(opt.out_path);
     if (!opt.list &&
         (!open_files(opt, reader, writer) || !check_output(opt, reader, writer, to_stdout))) {
         return 1;
@@ -343,7 +377,7 @@ int OfflineHost::run(const Options& opt, const std::string& bundle_path)
     if (!render(reader, writer, opt.block, opt.tail) ||
         !(stdout_file ? writer.send(*stdout_file, error) : writer.save(opt.out_path, error))) {
         if (!error.empty()) {
-            _err << "error: " << error << "\n";
+            _err << "error: " << make_printable(error) << "\n";
         }
         return 1;
     }

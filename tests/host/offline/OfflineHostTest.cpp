@@ -1,6 +1,7 @@
 #include "host/offline/OfflineHost.h"
 
 #include "WavFiles.h"
+#include "host/offline/CommandLine.h"
 #include "host/offline/ExampleSignal.h"
 #include "lib/mppi/NormalizedParamInterface.h"
 #include "lib/mppi/TwbkFileOp.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -55,6 +57,12 @@ struct HostRig
     std::unique_ptr<host::offline::OfflineHost> host;
     std::string bundle = MORVANEL_BUNDLE_DIR;
 };
+
+// The program built beside the bundle.
+std::string find_program()
+{
+    return (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
+}
 
 // A short stereo 16-bit input at `path`.
 void write_input(const std::string& path)
@@ -361,13 +369,11 @@ TEST(OfflineHost, DamagedHeaderIsRenderedWithAWarning)
 }
 
 // "-" and the other names of the standard output (on a pipe) get the very bytes a file
-// gets, and nothing else: not even what the libraries print there (the log, without a
-// folder for its file, tells so on the standard output).
+// gets, and nothing else: not even what the libraries may print there.
 TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
 {
     HostRig rig;
-    const std::string program =
-        (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
+    const std::string program = find_program();
     const std::string in_path = rig.file("in.wav");
     write_input(in_path);
     const std::string run =
@@ -387,6 +393,105 @@ TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
         EXPECT_TRUE(got == want) << out << ": " << got.size() << " bytes";
     }
     EXPECT_EQ(rig.count_files(), 2); // the input and the file, no file named "-"
+}
+
+// The program run by the shell in the folder of the run's files: its exit status and what
+// it printed on its standard output and error.
+struct ProgramRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// `env` (a command that runs another, or empty) runs the program with `args`; `redirect`,
+// given after the redirections that catch both streams, can close a stream instead.
+ProgramRun run_program(const HostRig& rig, const std::string& env, const std::string& args,
+                       const std::string& redirect)
+{
+    const std::string out = rig.folder.file("out.txt");
+    const std::string err = rig.folder.file("err.txt");
+    const std::string status = rig.folder.file("status.txt");
+    const std::string command = "cd '" + rig.io.string() + "' && " + env + " '" + find_program() +
+                                "' " + args + " >'" + out + "' 2>'" + err + "' " + redirect +
+                                "; echo $? >'" + status + "'";
+    (void)std::system(command.c_str());
+    return {std::stoi(ScratchFolder::read(status)), ScratchFolder::read(out),
+            ScratchFolder::read(err)};
+}
+
+// What the log files under `folder` hold.
+std::string read_logs(const std::filesystem::path& folder)
+{
+    std::string logs;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().string().ends_with(".log.txt")) {
+            logs += ScratchFolder::read(entry.path().string());
+        }
+    }
+    return logs;
+}
+
+// The program as a whole says what is wrong, on its standard error alone: standard streams
+// that were closed (which no file takes the place of), names that cannot be files, a bank
+// file that is not there, and names that would print control characters.
+TEST(OfflineHost, ProgramSaysWhatIsWrong)
+{
+    const std::string usage = host::offline::CommandLine::usage("morvanel_render");
+    const struct
+    {
+        const char* what;
+        const char* env;
+        const char* args;
+        const char* redirect;
+        int status;
+        std::string err;
+        const char* out_start; // what the standard output starts with
+    } cases[] = {
+        {"closed standard output", "", "in.wav -", ">&-", 1, "error: standard output is closed\n",
+         ""},
+        {"listing to a closed standard output", "", "--list", ">&-", 1,
+         "error: standard output is closed; --list prints there\n", ""},
+        {"closed standard error", "", "- out.wav", "<in.wav 2>&-", 0, "", ""},
+        {"closed standard input", "", "- out.wav", "<&-", 1, "error: standard input is closed\n",
+         ""},
+        {"listing without a log folder", "env -u HOME -u XDG_STATE_HOME", "--list", "", 0,
+         "find_user_folder LOGS failed: neither XDG_STATE_HOME nor HOME is an absolute path\n",
+         "Parameters:\n"},
+        {"input is a folder", "", "folder out.wav", "", 1, "error: input 'folder' is a folder\n",
+         ""},
+        {"missing bank", "", "in.wav out.wav --bank \"$(printf 'b\\233.pbk')\"", "", 1,
+         "error: bank file 'b\\x9b.pbk' refused (code -1002): no such file\n", ""},
+        {"bank is a folder", "", "in.wav out.wav --bank folder", "", 1,
+         "error: bank file 'folder' refused (code -1002): is a folder\n", ""},
+        {"empty output name", "", "in.wav ''", "", 1, "error: output name is empty\n", ""},
+        {"output ends with a slash", "", "in.wav \"$(printf 'a\\302\\233.wav/')\"", "", 1,
+         "error: output 'a\\xc2\\x9b.wav/' ends with '/', so it names a folder, not a file\n", ""},
+        {"output is a folder", "", "in.wav folder/", "", 1,
+         "error: cannot write output file 'folder/': is a folder\n", ""},
+        {"unknown short option", "", "-v in.wav", "", 2, "error: unknown option '-v'\n" + usage,
+         ""},
+        {"escape in an option", "", "in.wav out.wav \"$(printf -- '--x\\033[2J')\"", "", 2,
+         "error: unknown option '--x\\x1b[2J'\n" + usage, ""},
+    };
+    for (const auto& c : cases) {
+        HostRig rig;
+        write_input(rig.file("in.wav"));
+        std::filesystem::create_directory(rig.io / "folder");
+        const long nbr_files = rig.count_files();
+        const ProgramRun run = run_program(rig, c.env, c.args, c.redirect);
+        EXPECT_EQ(run.status, c.status) << c.what;
+        EXPECT_EQ(run.err, c.err) << c.what;
+        EXPECT_EQ(run.out.substr(0, std::strlen(c.out_start)), c.out_start) << c.what;
+        EXPECT_EQ(run.out.empty(), c.out_start[0] == '\0') << c.what;
+        if (c.status != 0) {
+            EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
+        }
+        // Nothing meant for a standard stream went into the log file instead.
+        const std::string logs = read_logs(rig.folder.path());
+        EXPECT_EQ(logs.find("rendering"), std::string::npos) << c.what;
+        EXPECT_EQ(logs.find("Parameters"), std::string::npos) << c.what;
+    }
 }
 
 TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
@@ -451,7 +556,7 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
          wav16,
          "out.wav",
          "error: program 6 is outside the bank (programs 0 to 5)\n"},
-        {"missing bank", {}, "-", -1, wav16, "out.wav", "' refused (code -1002)\n"},
+        {"missing bank", {}, "-", -1, wav16, "out.wav", "' refused (code -1002): no such file\n"},
         {"foreign bank", {}, "XXXXXXXXXXXX", -1, wav16, "out.wav", "' refused (code -1010)\n"},
         {"folder missing", {}, "", -1, wav16, "none/out.wav", "error: cannot write output file '"},
     };
@@ -505,13 +610,16 @@ TEST(OfflineHost, MissingHomeFolderIsNotCreated)
 TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
 {
     // Program names as stored, and as listed: control characters (bytes
-    // below 0x20 and 0x7f) shown as \xHH, UTF-8 kept.
+    // below 0x20 and 0x7f, C1 controls byte by byte) and bytes that are no
+    // UTF-8 shown as \xHH, UTF-8 kept.
     const std::pair<std::string, std::string> names[] = {
         {"Mine", "Mine"},
         {"a\x1b[2Jb", "a\\x1b[2Jb"},
         {"x\n  9  Forged", "x\\x0a  9  Forged"},
         {"tab\tdel\x7f\x01", "tab\\x09del\\x7f\\x01"},
         {"Fa\u00e7ade \u266b", "Fa\u00e7ade \u266b"},
+        {"c1\xc2\x9b[2J", "c1\\xc2\\x9b[2J"},
+        {"raw\x9b[2J", "raw\\x9b[2J"},
     };
     HostRig rig;
     mppi::BankManager bank = StaticPresets::make_bank();
