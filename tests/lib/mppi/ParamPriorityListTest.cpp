@@ -151,15 +151,28 @@ TEST(ParamPriorityList, RealClockGrantExpires)
     EXPECT_TRUE(list.get(0, later, 100));
 }
 
-// Waits for an atomic to reach a value, spinning first so that the two
-// threads of a round start their requests at nearly the same moment.
+// Waits for an atomic to reach a value: spinning first, so that the two
+// threads of a round start their requests at nearly the same moment, then
+// blocking, so that a waiter on a busy machine does not hold a core the
+// other thread needs.
 void wait_for(const std::atomic<int>& value, int wanted)
 {
-    for (int spin = 0; value.load(std::memory_order_acquire) < wanted; ++spin) {
-        if (spin > 1000) {
-            std::this_thread::yield();
+    for (int spin = 0; spin < 1000; ++spin) {
+        if (value.load(std::memory_order_acquire) >= wanted) {
+            return;
         }
     }
+    for (int seen = value.load(std::memory_order_acquire); seen < wanted;
+         seen = value.load(std::memory_order_acquire)) {
+        value.wait(seen, std::memory_order_acquire);
+    }
+}
+
+// Sets an atomic that the other thread waits for with wait_for.
+void publish(std::atomic<int>& value, int round)
+{
+    value.store(round, std::memory_order_release);
+    value.notify_one();
 }
 
 // A short busy delay.
@@ -187,7 +200,7 @@ TEST(ParamPriorityList, MainAndAudioThreadsGrantAndRelease)
         PROGRAM_FIRST,
         RACE
     };
-    constexpr int ROUNDS = 3 * 6000;
+    constexpr int ROUNDS = 3 * 4000;
     constexpr double NOW = 1.0;
     ParamPriorityList list;
     list.set_nbr_param(1);
@@ -199,7 +212,7 @@ TEST(ParamPriorityList, MainAndAudioThreadsGrantAndRelease)
         for (int round = 1; round <= ROUNDS; ++round) {
             wait_for(go, round);
             host_granted[size_t(round)] = list.get(0, NOW, 100) ? 1 : 0;
-            answered.store(round, std::memory_order_release);
+            publish(answered, round);
         }
     });
     // In racing rounds the main thread holds its request back by main_delay
@@ -214,7 +227,7 @@ TEST(ParamPriorityList, MainAndAudioThreadsGrantAndRelease)
     for (int round = 1; round <= ROUNDS; ++round) {
         const auto order = Order(round % 3);
         bool program = order == PROGRAM_FIRST && list.get(0, NOW, 200);
-        go.store(round, std::memory_order_release);
+        publish(go, round);
         if (order == HOST_FIRST) {
             wait_for(answered, round);
         } else if (order == RACE) {
