@@ -316,9 +316,18 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
              << "' ends with '/', so it names a folder, not a file\n";
         return false;
     }
-    if (posix::is_same_file(opt.in_path, opt.out_path)) {
-        _err << "error: output is the input file\n";
-        return false;
+    // The output never replaces a file the run reads.
+    const struct
+    {
+        const std::string& path;
+        bool dash_is_stdin;
+        const char* what_0;
+    } reads[] = {{opt.in_path, true, "input"}, {opt.bank_path, false, "bank"}};
+    for (const auto& read : reads) {
+        if (posix::is_same_file(read.path, read.dash_is_stdin, opt.out_path)) {
+            _err << "error: output is the " << read.what_0 << " file\n";
+            return false;
+        }
     }
     std::string error;
     const long long tail_frames = count_tail_frames(opt.tail, reader);

@@ -200,6 +200,11 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, nbr_chn,
                                               rate, frames));
     };
+    const auto bank_file = [](HostRig& rig, Options& opt) {
+        opt.bank_path = rig.file("mine.pbk");
+        EXPECT_EQ(mppi::TwbkFileOp::save_bank(opt.bank_path.c_str(), StaticPresets::make_bank()),
+                  0);
+    };
     const auto cannot_write = [](const Options& opt, const char* reason) {
         return "error: cannot write output file '" + opt.out_path + "': " + reason + "\n";
     };
@@ -242,6 +247,19 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
              fs::create_hard_link(opt.in_path, opt.out_path);
              return std::string("error: output is the input file\n");
          }},
+        {"output is the bank", true,
+         [&](HostRig& rig, Options& opt) {
+             bank_file(rig, opt);
+             opt.out_path = opt.bank_path;
+             return std::string("error: output is the bank file\n");
+         }},
+        {"output links to the bank", true,
+         [&](HostRig& rig, Options& opt) {
+             bank_file(rig, opt);
+             opt.out_path = rig.file("link.pbk");
+             fs::create_symlink(opt.bank_path, opt.out_path);
+             return std::string("error: output is the bank file\n");
+         }},
         {"not a number in the right channel", false,
          [&](HostRig&, Options& opt) {
              float_input(opt, 2, RATE, 20000, 2 * 500 + 1, Limits::quiet_NaN());
@@ -281,12 +299,14 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         write_input(opt.in_path);
         const std::string message = c.make(rig, opt);
         const std::string input = ScratchFolder::read(opt.in_path);
+        const std::string bank = ScratchFolder::read(opt.bank_path);
         const long nbr_files = rig.count_files();
         EXPECT_EQ(rig.run(opt), 1) << c.what;
         EXPECT_TRUE(ends_with(rig.err.str(), message)) << c.what << ": " << rig.err.str();
         EXPECT_EQ(rig.err.str().find("rendering:") == std::string::npos, c.before_rendering)
             << c.what;
         EXPECT_TRUE(ScratchFolder::read(opt.in_path) == input) << c.what;
+        EXPECT_TRUE(ScratchFolder::read(opt.bank_path) == bank) << c.what;
         EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
     }
 }
