@@ -6,6 +6,7 @@
 #include "host/offline/WavWriter.h"
 #include "host/offline/posix/ReadFailure.h"
 #include "host/offline/posix/SameFile.h"
+#include "host/offline/posix/SignalCleanup.h"
 #include "host/offline/posix/StandardOutput.h"
 #include "lib/basic/AtomicFileWriter.h"
 #include "lib/mppi/BankErr.h"
@@ -340,6 +341,7 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
         return true;
     }
     basic::AtomicFileWriter output(opt.out_path);
+    output.set_watch(posix::remove_on_signal);
     if (output.check() != basic::AtomicFileWriter::Result::OK) {
         _err << "error: cannot write output file '" << make_printable(opt.out_path)
              << "': " << output.get_reason() << "\n";

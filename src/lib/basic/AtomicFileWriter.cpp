@@ -157,7 +157,7 @@ tnw::sys::posix::RawFile::CreateResult AtomicFileWriter::create_temp(unsigned mo
     const std::string name = _target.filename().string();
     for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
         const auto temp = _target.parent_path() / temp_name(name);
-        const RawFile::CreateResult result = _file.create_new(temp.string(), mode);
+        const RawFile::CreateResult result = create_watched(temp, mode);
         if (result == RawFile::CreateResult::OK) {
             _temp = temp;
         }
@@ -166,6 +166,25 @@ tnw::sys::posix::RawFile::CreateResult AtomicFileWriter::create_temp(unsigned mo
         }
     }
     return RawFile::CreateResult::NAME_TAKEN;
+}
+
+tnw::sys::posix::RawFile::CreateResult
+AtomicFileWriter::create_watched(const std::filesystem::path& path, unsigned mode)
+{
+    // Told first: a signal may come as soon as the file is there.
+    tell_watch(path.c_str());
+    const RawFile::CreateResult result = _file.create_new(path.string(), mode);
+    if (result != RawFile::CreateResult::OK) {
+        tell_watch(nullptr);
+    }
+    return result;
+}
+
+void AtomicFileWriter::remove_watched(const std::filesystem::path& path) noexcept
+{
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    tell_watch(nullptr);
 }
 
 AtomicFileWriter::Result AtomicFileWriter::open_in_place(bool probe,
@@ -190,13 +209,11 @@ AtomicFileWriter::Result AtomicFileWriter::open_in_place(bool probe,
                    : fail(Result::OPEN_FAILED, error);
     }
     // A new file, made as open() would make it and removed again.
-    switch (_file.create_new(_target.string(), posix::OWNER_ONLY_MODE)) {
-    case RawFile::CreateResult::OK: {
+    switch (create_watched(_target, posix::OWNER_ONLY_MODE)) {
+    case RawFile::CreateResult::OK:
         _file.close_quietly();
-        std::error_code ec;
-        std::filesystem::remove(_target, ec);
+        remove_watched(_target);
         return Result::OK;
-    }
     case RawFile::CreateResult::NAME_TAKEN:
         return Result::OK; // made meanwhile by someone else: open() empties it
     case RawFile::CreateResult::FOLDER_REFUSES:
@@ -245,6 +262,7 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
         std::filesystem::rename(_temp, _target, ec);
         if (!ec) {
             _temp.clear();
+            tell_watch(nullptr);
             return Result::OK;
         }
         error = ec.value();
@@ -259,8 +277,7 @@ void AtomicFileWriter::discard() noexcept
 {
     _file.close_quietly();
     if (!_temp.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(_temp, ec);
+        remove_watched(_temp);
         _temp.clear();
     }
 }
@@ -278,9 +295,11 @@ AtomicFileWriter::Result AtomicFileWriter::write_file(const std::string& target_
 }
 
 AtomicFileWriter::Result AtomicFileWriter::write_file(const std::string& target_path,
-                                                      std::string_view bytes, std::string& reason)
+                                                      std::string_view bytes, std::string& reason,
+                                                      FileWatch watch)
 {
     AtomicFileWriter writer(target_path);
+    writer.set_watch(watch);
     Result result = writer.open(bytes.size());
     if (result == Result::OK) {
         result = writer.write(bytes.data(), bytes.size());

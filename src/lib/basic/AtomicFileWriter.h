@@ -45,6 +45,12 @@ public:
         WRITE_FAILED, // writing, closing or renaming failed
     };
 
+    // Told the path of a file the writer makes and removes again unless the save ends well
+    // (the temporary file), just before it is made, and nullptr once it is gone or renamed
+    // over the target: a process that must not leave it behind when a signal ends it keeps
+    // the last path. Called on the writer's thread; the text lives until the next call.
+    using FileWatch = void (*)(const char* path_0) noexcept;
+
     explicit AtomicFileWriter(const std::string& target_path);
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -62,14 +68,16 @@ public:
     [[nodiscard]] Result write(const void* data, std::size_t size);
     [[nodiscard]] Result commit();
     void discard() noexcept;
+    void set_watch(FileWatch watch) noexcept { _watch = watch; }
     // Why the last open(), check(), write() or commit() failed ("no such folder", "permission
     // denied", "no space left on device", ...); empty after a success.
     [[nodiscard]] std::string get_reason() const;
 
-    // The whole job for bytes held in memory; the second form gives the reason of a failure.
+    // The whole job for bytes held in memory; the second form gives the reason of a failure
+    // and takes a watch.
     [[nodiscard]] static Result write_file(const std::string& target_path, std::string_view bytes);
     [[nodiscard]] static Result write_file(const std::string& target_path, std::string_view bytes,
-                                           std::string& reason);
+                                           std::string& reason, FileWatch watch = nullptr);
 
 private:
     using RawFile = tnw::sys::posix::RawFile;
@@ -79,6 +87,17 @@ private:
     // Follows symbolic links to the path the bytes go to; false for a loop.
     [[nodiscard]] bool resolve_target();
     [[nodiscard]] RawFile::CreateResult create_temp(unsigned mode);
+    // Creates a new file at `path` that the watch is told of.
+    [[nodiscard]] RawFile::CreateResult create_watched(const std::filesystem::path& path,
+                                                       unsigned mode);
+    // Removes such a file.
+    void remove_watched(const std::filesystem::path& path) noexcept;
+    void tell_watch(const char* path_0) const noexcept
+    {
+        if (_watch != nullptr) {
+            _watch(path_0);
+        }
+    }
     // `status`: the target's.
     [[nodiscard]] Result open_in_place(bool probe, const tnw::sys::posix::FileStatus& status,
                                        std::optional<std::uint64_t> size);
@@ -94,6 +113,7 @@ private:
     int _error = 0;
     // Mode bits given to the temporary file before the rename.
     unsigned _final_mode = 0;
+    FileWatch _watch = nullptr;
 };
 
 } // namespace basic

@@ -9,10 +9,12 @@
 #include "plugin/dsp/BrevantDsp.h"
 #include "plugin/vst2/StaticPresets.h"
 #include "support/ScratchFolder.h"
+#include "support/posix/ChildProcess.h"
 #include "support/posix/EnvVar.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -331,6 +333,72 @@ TEST(OfflineHost, SameRunGivesTheSameBytesInEveryFormat)
         EXPECT_TRUE(bytes[0] == bytes[1]) << int(format);
         // The peak chunk of float files holds the time of writing.
         EXPECT_EQ(bytes[0].find("PEAK"), std::string::npos) << int(format);
+    }
+}
+
+// A save cut short leaves no temporary file and the previous output as it was. SIGINT,
+// SIGTERM or SIGHUP while the temporary file is written (the program, preloaded to, stops
+// itself there) end the program by the same signal; a file-size limit below the output's size
+// fails the save with its reason, also for an output written in place.
+TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndThePreviousOutput)
+{
+    namespace fs = std::filesystem;
+    const struct
+    {
+        const char* what;
+        int signal_nbr; // 0: none, a file-size limit instead
+        bool other_name;
+    } cases[] = {
+        {"SIGINT", SIGINT, false},
+        {"SIGTERM", SIGTERM, false},
+        {"SIGHUP", SIGHUP, false},
+        {"file-size limit", 0, false},
+        {"file-size limit, output with another name", 0, true},
+    };
+    const std::string program =
+        (fs::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
+    const char* asan_options = std::getenv("ASAN_OPTIONS");
+    // The preloaded library comes before the sanitizer's runtime.
+    const std::vector<std::string> stop_env = {
+        "LD_PRELOAD=" MORVANEL_STOP_AT_TEMPORARY_WRITE, "STOP_AT_TEMPORARY_OF=out.wav",
+        std::string("ASAN_OPTIONS=") + (asan_options != nullptr ? asan_options : "") +
+            ":verify_asan_link_order=0"};
+    // The output, 1.05 s of 16-bit stereo, is about 185 kB.
+    constexpr rlim_t FILE_LIMIT = 65536;
+    for (const auto& c : cases) {
+        HostRig rig;
+        const std::string in_path = rig.file("in.wav");
+        const std::string out_path = rig.file("out.wav");
+        write_input(in_path);
+        ScratchFolder::write(out_path, "old");
+        if (c.other_name) {
+            fs::create_hard_link(out_path, rig.file("other.wav"));
+        }
+        const long nbr_files = rig.count_files();
+        const std::string err_path = rig.folder.file("err.txt");
+        test_support::ChildProcess child({program, in_path, out_path, "--tail", "1"},
+                                         c.signal_nbr != 0 ? stop_env : std::vector<std::string>(),
+                                         err_path, c.signal_nbr != 0 ? RLIM_INFINITY : FILE_LIMIT);
+        ASSERT_TRUE(child.is_started()) << c.what;
+        if (c.signal_nbr != 0) {
+            const int stop = child.wait(true);
+            ASSERT_TRUE(WIFSTOPPED(stop)) << c.what << ": " << ScratchFolder::read(err_path);
+            EXPECT_EQ(rig.count_files(), nbr_files + 1) << c.what; // the temporary file
+            EXPECT_TRUE(child.send(c.signal_nbr) && child.send(SIGCONT)) << c.what;
+        }
+        const int status = child.wait(false);
+        const std::string err = ScratchFolder::read(err_path);
+        if (c.signal_nbr != 0) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal_nbr)
+                << c.what << ": " << status << ", " << err;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.what << ": " << status;
+            EXPECT_TRUE(ends_with(err, "error: cannot write output file '" + out_path +
+                                           "': file too large\n"))
+                << c.what << ": " << err;
+        }
+        EXPECT_EQ(ScratchFolder::read(out_path), "old") << c.what;
+        EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
     }
 }
 
