@@ -355,8 +355,6 @@ TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndThePreviousOutput)
         {"file-size limit", 0, false},
         {"file-size limit, output with another name", 0, true},
     };
-    const std::string program =
-        (fs::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
     const char* asan_options = std::getenv("ASAN_OPTIONS");
     // The preloaded library comes before the sanitizer's runtime.
     const std::vector<std::string> stop_env = {
@@ -376,7 +374,7 @@ TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndThePreviousOutput)
         }
         const long nbr_files = rig.count_files();
         const std::string err_path = rig.folder.file("err.txt");
-        test_support::ChildProcess child({program, in_path, out_path, "--tail", "1"},
+        test_support::ChildProcess child({find_program(), in_path, out_path, "--tail", "1"},
                                          c.signal_nbr != 0 ? stop_env : std::vector<std::string>(),
                                          err_path, c.signal_nbr != 0 ? RLIM_INFINITY : FILE_LIMIT);
         ASSERT_TRUE(child.is_started()) << c.what;
