@@ -4,6 +4,7 @@
 #include "host/offline/OfflineHost.h"
 #include "host/offline/PrintableText.h"
 #include "host/offline/posix/ExecutableFolder.h"
+#include "host/offline/posix/SignalCleanup.h"
 #include "host/offline/posix/StandardStreams.h"
 
 #include <exception>
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
 {
     using host::offline::CommandLine;
     using host::offline::make_printable;
+    host::offline::posix::install_signal_cleanup();
     // Before any file is opened, so none takes a standard stream's number.
     const host::offline::posix::ClosedStreams closed = host::offline::posix::fill_closed_streams();
     const std::string program = make_printable(argc > 0 ? argv[0] : "morvanel_render");

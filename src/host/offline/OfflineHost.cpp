@@ -6,6 +6,7 @@
 #include "host/offline/WavWriter.h"
 #include "host/offline/posix/ReadFailure.h"
 #include "host/offline/posix/SameFile.h"
+#include "host/offline/posix/SignalCleanup.h"
 #include "host/offline/posix/StandardOutput.h"
 #include "lib/basic/AtomicFileWriter.h"
 #include "lib/mppi/BankErr.h"
@@ -316,9 +317,18 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
              << "' ends with '/', so it names a folder, not a file\n";
         return false;
     }
-    if (posix::is_same_file(opt.in_path, opt.out_path)) {
-        _err << "error: output is the input file\n";
-        return false;
+    // The output never replaces a file the run reads.
+    const struct
+    {
+        const std::string& path;
+        bool dash_is_stdin;
+        const char* what_0;
+    } reads[] = {{opt.in_path, true, "input"}, {opt.bank_path, false, "bank"}};
+    for (const auto& read : reads) {
+        if (posix::is_same_file(read.path, read.dash_is_stdin, opt.out_path)) {
+            _err << "error: output is the " << read.what_0 << " file\n";
+            return false;
+        }
     }
     std::string error;
     const long long tail_frames = count_tail_frames(opt.tail, reader);
@@ -331,6 +341,7 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
         return true;
     }
     basic::AtomicFileWriter output(opt.out_path);
+    output.set_watch(posix::remove_on_signal);
     if (output.check() != basic::AtomicFileWriter::Result::OK) {
         _err << "error: cannot write output file '" << make_printable(opt.out_path)
              << "': " << output.get_reason() << "\n";

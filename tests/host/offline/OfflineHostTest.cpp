@@ -9,10 +9,12 @@
 #include "plugin/dsp/BrevantDsp.h"
 #include "plugin/vst2/StaticPresets.h"
 #include "support/ScratchFolder.h"
+#include "support/posix/ChildProcess.h"
 #include "support/posix/EnvVar.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -200,6 +202,11 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, nbr_chn,
                                               rate, frames));
     };
+    const auto bank_file = [](HostRig& rig, Options& opt) {
+        opt.bank_path = rig.file("mine.pbk");
+        EXPECT_EQ(mppi::TwbkFileOp::save_bank(opt.bank_path.c_str(), StaticPresets::make_bank()),
+                  0);
+    };
     const auto cannot_write = [](const Options& opt, const char* reason) {
         return "error: cannot write output file '" + opt.out_path + "': " + reason + "\n";
     };
@@ -242,6 +249,19 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
              fs::create_hard_link(opt.in_path, opt.out_path);
              return std::string("error: output is the input file\n");
          }},
+        {"output is the bank", true,
+         [&](HostRig& rig, Options& opt) {
+             bank_file(rig, opt);
+             opt.out_path = opt.bank_path;
+             return std::string("error: output is the bank file\n");
+         }},
+        {"output links to the bank", true,
+         [&](HostRig& rig, Options& opt) {
+             bank_file(rig, opt);
+             opt.out_path = rig.file("link.pbk");
+             fs::create_symlink(opt.bank_path, opt.out_path);
+             return std::string("error: output is the bank file\n");
+         }},
         {"not a number in the right channel", false,
          [&](HostRig&, Options& opt) {
              float_input(opt, 2, RATE, 20000, 2 * 500 + 1, Limits::quiet_NaN());
@@ -281,12 +301,14 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         write_input(opt.in_path);
         const std::string message = c.make(rig, opt);
         const std::string input = ScratchFolder::read(opt.in_path);
+        const std::string bank = ScratchFolder::read(opt.bank_path);
         const long nbr_files = rig.count_files();
         EXPECT_EQ(rig.run(opt), 1) << c.what;
         EXPECT_TRUE(ends_with(rig.err.str(), message)) << c.what << ": " << rig.err.str();
         EXPECT_EQ(rig.err.str().find("rendering:") == std::string::npos, c.before_rendering)
             << c.what;
         EXPECT_TRUE(ScratchFolder::read(opt.in_path) == input) << c.what;
+        EXPECT_TRUE(ScratchFolder::read(opt.bank_path) == bank) << c.what;
         EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
     }
 }
@@ -311,6 +333,70 @@ TEST(OfflineHost, SameRunGivesTheSameBytesInEveryFormat)
         EXPECT_TRUE(bytes[0] == bytes[1]) << int(format);
         // The peak chunk of float files holds the time of writing.
         EXPECT_EQ(bytes[0].find("PEAK"), std::string::npos) << int(format);
+    }
+}
+
+// A save cut short leaves no temporary file and the previous output as it was. SIGINT,
+// SIGTERM or SIGHUP while the temporary file is written (the program, preloaded to, stops
+// itself there) end the program by the same signal; a file-size limit below the output's size
+// fails the save with its reason, also for an output written in place.
+TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndThePreviousOutput)
+{
+    namespace fs = std::filesystem;
+    const struct
+    {
+        const char* what;
+        int signal_nbr; // 0: none, a file-size limit instead
+        bool other_name;
+    } cases[] = {
+        {"SIGINT", SIGINT, false},
+        {"SIGTERM", SIGTERM, false},
+        {"SIGHUP", SIGHUP, false},
+        {"file-size limit", 0, false},
+        {"file-size limit, output with another name", 0, true},
+    };
+    const char* asan_options = std::getenv("ASAN_OPTIONS");
+    // The preloaded library comes before the sanitizer's runtime.
+    const std::vector<std::string> stop_env = {
+        "LD_PRELOAD=" MORVANEL_STOP_AT_TEMPORARY_WRITE, "STOP_AT_TEMPORARY_OF=out.wav",
+        std::string("ASAN_OPTIONS=") + (asan_options != nullptr ? asan_options : "") +
+            ":verify_asan_link_order=0"};
+    // The output, 1.05 s of 16-bit stereo, is about 185 kB.
+    constexpr rlim_t FILE_LIMIT = 65536;
+    for (const auto& c : cases) {
+        HostRig rig;
+        const std::string in_path = rig.file("in.wav");
+        const std::string out_path = rig.file("out.wav");
+        write_input(in_path);
+        ScratchFolder::write(out_path, "old");
+        if (c.other_name) {
+            fs::create_hard_link(out_path, rig.file("other.wav"));
+        }
+        const long nbr_files = rig.count_files();
+        const std::string err_path = rig.folder.file("err.txt");
+        test_support::ChildProcess child({find_program(), in_path, out_path, "--tail", "1"},
+                                         c.signal_nbr != 0 ? stop_env : std::vector<std::string>(),
+                                         err_path, c.signal_nbr != 0 ? RLIM_INFINITY : FILE_LIMIT);
+        ASSERT_TRUE(child.is_started()) << c.what;
+        if (c.signal_nbr != 0) {
+            const int stop = child.wait(true);
+            ASSERT_TRUE(WIFSTOPPED(stop)) << c.what << ": " << ScratchFolder::read(err_path);
+            EXPECT_EQ(rig.count_files(), nbr_files + 1) << c.what; // the temporary file
+            EXPECT_TRUE(child.send(c.signal_nbr) && child.send(SIGCONT)) << c.what;
+        }
+        const int status = child.wait(false);
+        const std::string err = ScratchFolder::read(err_path);
+        if (c.signal_nbr != 0) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal_nbr)
+                << c.what << ": " << status << ", " << err;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.what << ": " << status;
+            EXPECT_TRUE(ends_with(err, "error: cannot write output file '" + out_path +
+                                           "': file too large\n"))
+                << c.what << ": " << err;
+        }
+        EXPECT_EQ(ScratchFolder::read(out_path), "old") << c.what;
+        EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
     }
 }
 
