@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lib/mppi/PinProperty.h"
+#include "lib/mppi/ProgramSlot.h"
 #include "support/SettingsDsp.h"
 
 #include <atomic>

@@ -2,6 +2,7 @@
 
 #include "lib/mppi/BankManager.h"
 #include "lib/mppi/GuiInterface.h"
+#include "lib/mppi/HostGuiInterface.h"
 
 #include <vector>
 

@@ -1,7 +1,10 @@
 #include "host/offline/CommandLine.h"
 
+#include "host/offline/posix/SameFile.h"
+
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -148,18 +151,25 @@ bool CommandLine::parse_param(const std::string& text, ParamSetting& setting)
 bool CommandLine::parse(const std::vector<std::string>& args, Options& opt, std::string& error)
 {
     std::vector<std::string> files;
+    bool options_end = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        // "-" names the standard input or output; after "--" every word is a
+        // file name.
+        if (options_end || arg == posix::STANDARD_STREAM_NAME_0 || arg.empty() || arg[0] != '-') {
+            files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options_end = true;
+            continue;
+        }
         if (arg == "--list") {
             opt.list = true;
             continue;
         }
         if (arg == "--help" || arg == "-h") {
             opt.help = true;
-            continue;
-        }
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            files.push_back(arg);
             continue;
         }
         const std::size_t eq = arg.find('=');
@@ -197,8 +207,12 @@ bool CommandLine::parse(const std::vector<std::string>& args, Options& opt, std:
     return true;
 }
 
-std::string CommandLine::usage(const std::string& program)
+std::string CommandLine::usage(const std::string& program_path)
 {
+    std::string program = std::filesystem::path(program_path).filename().string();
+    if (program.empty()) {
+        program = program_path;
+    }
     return "Usage: " + program +
            " IN.wav OUT.wav [options]\n"
            "       " +
@@ -213,7 +227,8 @@ std::string CommandLine::usage(const std::string& program)
            "  --block N            frames per processing block (default 512)\n"
            "  --format F           output format: pcm16, pcm24 or float (default: the input's)\n"
            "  --tail SECONDS       silence appended to the input so delays ring out\n"
-           "  --list               print the parameters and programs, render nothing\n";
+           "  --list               print the parameters and programs, render nothing\n"
+           "  --                   end of the options: every later word is a file name\n";
 }
 
 } // namespace host::offline

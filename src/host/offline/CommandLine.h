@@ -11,7 +11,9 @@ namespace host::offline {
 //   IN OUT [--param "NAME=TEXT"]... [--bank FILE] [--program N] [--block N]
 //          [--format pcm16|pcm24|float] [--tail SECONDS]
 //   --list [--bank FILE] [--program N] [--param "NAME=TEXT"]...
-// An option's value follows it as the next argument or after '='.
+// An option's value follows it as the next argument or after '='. "-" is a
+// file name (the standard input or output); any other word that starts with
+// '-' is an option, up to "--", after which every word is a file name.
 //
 // Any thread; no state; may allocate.
 class CommandLine
@@ -25,8 +27,9 @@ public:
     [[nodiscard]] static bool parse(const std::vector<std::string>& args, Options& opt,
                                     std::string& error);
 
-    // The usage text, one option a line.
-    [[nodiscard]] static std::string usage(const std::string& program);
+    // The usage text, one option a line, naming the program by the last part
+    // of `program_path`.
+    [[nodiscard]] static std::string usage(const std::string& program_path);
 
     // Whole decimal texts and finite decimal numbers, nothing else around
     // them.

@@ -5,9 +5,12 @@
 #include "host/offline/SampleCodec.h"
 #include "host/offline/WavReader.h"
 #include "host/offline/WavWriter.h"
+#include "host/offline/posix/ReadFailure.h"
 #include "host/offline/posix/SameFile.h"
+#include "host/offline/posix/SignalCleanup.h"
 #include "host/offline/posix/StandardOutput.h"
 #include "lib/basic/AtomicFileWriter.h"
+#include "lib/mppi/BankErr.h"
 #include "lib/mppi/BankManager.h"
 #include "lib/mppi/DspInterface.h"
 #include "lib/mppi/TwbkFileOp.h"
@@ -16,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -81,7 +85,7 @@ bool OfflineHost::start(const std::string& bundle_path, int nbr_chn)
     _nbr_chn = nbr_chn;
     _plugin = BrevantVst2Factory::create_plugin(host_callback, bundle_path);
     if (!_plugin) {
-        _err << "error: the effect did not start from '" << bundle_path
+        _err << "error: the effect did not start from '" << make_printable(bundle_path)
              << "' (its log file tells why)\n";
         return false;
     }
@@ -94,13 +98,15 @@ bool OfflineHost::load_bank(const std::string& path)
     mppi::BankManager bank;
     const int rc = mppi::TwbkFileOp::load_bank(path.c_str(), bank, nullptr, false);
     if (rc != 0) {
-        _err << "error: bank file '" << path << "' refused (code " << rc << ")\n";
+        const std::string reason = rc == mppi::BankErr::OPEN ? posix::find_read_failure(path) : "";
+        _err << "error: bank file '" << make_printable(path) << "' refused (code " << rc << ")"
+             << (reason.empty() ? "" : ": ") << reason << "\n";
         return false;
     }
     std::vector<unsigned char> image(static_cast<std::size_t>(bank.get_object_size()));
     if (bank.write_to_memory(image.data()) != 0 ||
         !_plugin->setChunk(image.data(), static_cast<long>(image.size()), false)) {
-        _err << "error: bank file '" << path << "' refused by the effect\n";
+        _err << "error: bank file '" << make_printable(path) << "' refused by the effect\n";
         return false;
     }
     return true;
@@ -145,8 +151,8 @@ bool OfflineHost::set_up(float sample_rate, const std::vector<ParamSetting>& par
     for (const ParamSetting& setting : params) {
         const int index = find_param(setting.name);
         if (index < 0) {
-            _err << "error: unknown parameter \"" << setting.name << "\"; the parameters are "
-                 << list_param_names() << "\n";
+            _err << "error: unknown parameter \"" << make_printable(setting.name)
+                 << "\"; the parameters are " << list_param_names() << "\n";
             return false;
         }
         const ParamTextCheck check = ParamTextCheck::from_param(
@@ -155,7 +161,7 @@ bool OfflineHost::set_up(float sample_rate, const std::vector<ParamSetting>& par
         float value = 0;
         if (!check.accepts(setting.text) ||
             !_plugin->string2parameter(index, setting.text.c_str(), value)) {
-            _err << "error: " << check.explain(setting.text) << "\n";
+            _err << "error: " << make_printable(check.explain(setting.text)) << "\n";
             return false;
         }
         values.emplace_back(index, value);
@@ -230,9 +236,9 @@ void OfflineHost::warn_damaged_header(const WavReader& reader)
 {
     if (const WavReader::HeaderClaim& claim = reader.get_damaged_header(); claim.claimed >= 0) {
         // Cut recordings are worth rendering as far as they go.
-        _err << "warning: input file '" << reader.get_path() << "' is damaged: its header claims "
-             << claim.claimed << " frames, the file holds " << claim.found << "; rendering "
-             << reader.get_nbr_frames() << "\n";
+        _err << "warning: input file '" << make_printable(reader.get_path())
+             << "' is damaged: its header claims " << claim.claimed << " frames, the file holds "
+             << claim.found << "; rendering " << reader.get_nbr_frames() << "\n";
     }
 }
 
@@ -268,7 +274,7 @@ bool OfflineHost::write_chunk(WavWriter& writer, const float* const* out, long n
     }
     if (!writer.write(out, nbr)) {
         end_progress_line();
-        _err << "error: " << writer.get_error() << "\n";
+        _err << "error: " << make_printable(writer.get_error()) << "\n";
         return false;
     }
     return true;
@@ -302,7 +308,7 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
         long nbr = input_left ? reader.read(in, chunk) : 0;
         if (const WavReader::SamplePos& bad = reader.get_non_finite(); bad.chn >= 0) {
             end_progress_line();
-            _err << "error: input file '" << reader.get_path()
+            _err << "error: input file '" << make_printable(reader.get_path())
                  << "' holds a sample that is no finite number"
                  << describe_sample(bad, reader.get_nbr_chn()) << "\n";
             return false;
@@ -334,17 +340,31 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
     return true;
 }
 
+bool OfflineHost::check_closed_streams(const Options& opt)
+{
+    if (_closed.input && opt.in_path == posix::STANDARD_STREAM_NAME_0) {
+        _err << "error: standard input is closed\n";
+        return false;
+    }
+    if (_closed.output && (opt.list || opt.out_path == posix::STANDARD_STREAM_NAME_0)) {
+        _err << "error: standard output is closed" << (opt.list ? "; --list prints there" : "")
+             << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& writer)
 {
     std::string error;
     if (!reader.open(opt.in_path, error)) {
-        _err << "error: " << error << "\n";
+        _err << "error: " << make_printable(error) << "\n";
         return false;
     }
     warn_damaged_header(reader);
     const SampleFormat format = opt.format.value_or(reader.get_format());
     if (!writer.open(format, reader.get_nbr_chn(), reader.get_sample_rate(), error)) {
-        _err << "error: " << error << "\n";
+        _err << "error: " << make_printable(error) << "\n";
         return false;
     }
     return true;
@@ -353,25 +373,45 @@ bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& w
 bool OfflineHost::check_output(const Options& opt, const WavReader& reader, const WavWriter& writer,
                                bool to_stdout)
 {
-    if (posix::is_same_file(opt.in_path, opt.out_path)) {
-        _err << "error: output is the input file\n";
+    if (opt.out_path.empty()) {
+        _err << "error: output name is empty\n";
         return false;
+    }
+    std::error_code ec;
+    if (opt.out_path.back() == '/' && !std::filesystem::is_directory(opt.out_path, ec)) {
+        _err << "error: output '" << make_printable(opt.out_path)
+             << "' ends with '/', so it names a folder, not a file\n";
+        return false;
+    }
+    // The output never replaces a file the run reads.
+    const struct
+    {
+        const std::string& path;
+        bool dash_is_stdin;
+        const char* what_0;
+    } reads[] = {{opt.in_path, true, "input"}, {opt.bank_path, false, "bank"}};
+    for (const auto& read : reads) {
+        if (posix::is_same_file(read.path, read.dash_is_stdin, opt.out_path)) {
+            _err << "error: output is the " << read.what_0 << " file\n";
+            return false;
+        }
     }
     std::string error;
     const long long tail_frames = count_tail_frames(opt.tail, reader);
     // A stream's header gives at most what the decoder reads of it.
     if (reader.get_nbr_frames() >= 0 &&
         !writer.check_size(reader.get_nbr_frames() + tail_frames, error)) {
-        _err << "error: " << error << "\n";
+        _err << "error: " << make_printable(error) << "\n";
         return false;
     }
     if (to_stdout) {
         return true;
     }
     basic::AtomicFileWriter output(opt.out_path);
+    output.set_watch(posix::remove_on_signal);
     if (output.check() != basic::AtomicFileWriter::Result::OK) {
-        _err << "error: cannot write output file '" << opt.out_path << "': " << output.get_reason()
-             << "\n";
+        _err << "error: cannot write output file '" << make_printable(opt.out_path)
+             << "': " << output.get_reason() << "\n";
         return false;
     }
     return true;
@@ -381,7 +421,12 @@ int OfflineHost::run(const Options& opt, const std::string& bundle_path)
 {
     WavReader reader;
     WavWriter writer;
-    const bool to_stdout = !opt.list && posix::is_standard_output(opt.out_path);
+    if (!check_closed_streams(opt)) {
+        return 1;
+    }
+    // A standard output that was closed is the null device now, which no
+    // other name of the standard output can be told apart from.
+    const bool to_stdout = !opt.list && !_closed.output && posix::is_standard_output(opt.out_path);
     if (!opt.list &&
         (!open_files(opt, reader, writer) || !check_output(opt, reader, writer, to_stdout))) {
         return 1;
@@ -410,7 +455,7 @@ int OfflineHost::run(const Options& opt, const std::string& bundle_path)
     if (!render(reader, writer, opt.block, opt.tail) ||
         !(stdout_file ? writer.send(*stdout_file, error) : writer.save(opt.out_path, error))) {
         if (!error.empty()) {
-            _err << "error: " << error << "\n";
+            _err << "error: " << make_printable(error) << "\n";
         }
         return 1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/offline/Options.h"
+#include "host/offline/posix/StandardStreams.h"
 #include "lib/mppi/vst2/HostCallback.h"
 
 #include <cstdint>
@@ -41,6 +42,11 @@ public:
     OfflineHost& operator=(const OfflineHost&) = delete;
     ~OfflineHost();
 
+    // The standard streams that were closed at the process's start (and now
+    // lead to the null device): "-" cannot stand for them, and a listing has
+    // nowhere to go.
+    void set_closed_streams(const posix::ClosedStreams& closed) noexcept { _closed = closed; }
+
     // The whole job of the command line; the exit status: 0 on success, 1
     // after a refusal (with its reason on `err` and no output file).
     [[nodiscard]] int run(const Options& opt, const std::string& bundle_path);
@@ -68,6 +74,9 @@ public:
 private:
     [[nodiscard]] int find_param(const std::string& name) const;
     [[nodiscard]] std::string list_param_names() const;
+    // "-" as the input, or as the output or --list's, while that stream is
+    // closed is refused.
+    [[nodiscard]] bool check_closed_streams(const Options& opt);
     [[nodiscard]] bool open_files(const Options& opt, WavReader& reader, WavWriter& writer);
     // What can be told of the output before rendering: it is not the input,
     // a WAV file can hold it, and it can be written (unless it goes to the
@@ -92,6 +101,7 @@ private:
     std::ostream& _out;
     std::ostream& _err;
     std::unique_ptr<mppi::Vst2Plugin> _plugin;
+    posix::ClosedStreams _closed;
     int _nbr_chn = 2;
     long long _progress_shown = -1;
     bool _progress_open = false; // the progress line waits for its end

@@ -136,7 +136,10 @@ bool WavReader::open(const std::string& path, std::string& error)
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr) {
-        error = "cannot read input file '" + path + "': " + sf_strerror(nullptr);
+        std::error_code ec;
+        error = path != STDIN_NAME_0 && std::filesystem::is_directory(path, ec)
+                    ? "input '" + path + "' is a folder"
+                    : "cannot read input file '" + path + "': " + sf_strerror(nullptr);
         return false;
     }
     SampleFormat format = SampleFormat::FLOAT;

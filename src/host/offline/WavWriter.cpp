@@ -1,6 +1,7 @@
 #include "host/offline/WavWriter.h"
 
 #include "host/offline/SampleCodec.h"
+#include "host/offline/posix/SignalCleanup.h"
 #include "host/offline/posix/StandardOutput.h"
 #include "lib/basic/AtomicFileWriter.h"
 
@@ -253,7 +254,7 @@ bool WavWriter::save(const std::string& path, std::string& error)
     }
     const std::string_view bytes(reinterpret_cast<const char*>(_image.data()), _image.size());
     std::string reason;
-    if (basic::AtomicFileWriter::write_file(path, bytes, reason) !=
+    if (basic::AtomicFileWriter::write_file(path, bytes, reason, posix::remove_on_signal) !=
         basic::AtomicFileWriter::Result::OK) {
         error = "cannot write output file '" + path + "': " + reason;
         return false;

@@ -67,17 +67,22 @@ AtomicFileWriter::~AtomicFileWriter()
 
 AtomicFileWriter::Result AtomicFileWriter::open()
 {
-    return prepare(false);
+    return prepare(false, std::nullopt);
+}
+
+AtomicFileWriter::Result AtomicFileWriter::open(std::uint64_t size)
+{
+    return prepare(false, size);
 }
 
 AtomicFileWriter::Result AtomicFileWriter::check()
 {
-    const Result result = prepare(true);
+    const Result result = prepare(true, std::nullopt);
     discard();
     return result;
 }
 
-AtomicFileWriter::Result AtomicFileWriter::prepare(bool probe)
+AtomicFileWriter::Result AtomicFileWriter::prepare(bool probe, std::optional<std::uint64_t> size)
 {
     discard();
     _failed = false;
@@ -87,7 +92,7 @@ AtomicFileWriter::Result AtomicFileWriter::prepare(bool probe)
     // A descriptor's link to a pipe (/dev/stdout, /proc/self/fd/N) reads as a link to a name
     // that is nowhere: only the system can follow it.
     if (posix::get_file_status(_target.string(), status) && status.exists && !status.regular) {
-        return open_in_place(probe, status);
+        return open_in_place(probe, status, size);
     }
     if (!resolve_target()) {
         return Result::OPEN_FAILED;
@@ -100,7 +105,7 @@ AtomicFileWriter::Result AtomicFileWriter::prepare(bool probe)
     }
     if (status.exists && (!status.regular || status.nbr_links > 1)) {
         // A replacement would be a plain file of its own.
-        return open_in_place(probe, status);
+        return open_in_place(probe, status, size);
     }
     if (int error = 0; status.exists && !RawFile::can_write(_target.string(), error)) {
         return fail(Result::OPEN_FAILED, error);
@@ -116,9 +121,9 @@ AtomicFileWriter::Result AtomicFileWriter::prepare(bool probe)
             return Result::OK;
         }
         discard(); // written in place, the file keeps its owner and group
-        return open_in_place(probe, status);
+        return open_in_place(probe, status, size);
     case RawFile::CreateResult::FOLDER_REFUSES:
-        return open_in_place(probe, status);
+        return open_in_place(probe, status, size);
     case RawFile::CreateResult::NAME_TAKEN:
         return fail(Result::OPEN_FAILED, int(std::errc::file_exists));
     case RawFile::CreateResult::FAILED:
@@ -152,7 +157,7 @@ tnw::sys::posix::RawFile::CreateResult AtomicFileWriter::create_temp(unsigned mo
     const std::string name = _target.filename().string();
     for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
         const auto temp = _target.parent_path() / temp_name(name);
-        const RawFile::CreateResult result = _file.create_new(temp.string(), mode);
+        const RawFile::CreateResult result = create_watched(temp, mode);
         if (result == RawFile::CreateResult::OK) {
             _temp = temp;
         }
@@ -163,11 +168,32 @@ tnw::sys::posix::RawFile::CreateResult AtomicFileWriter::create_temp(unsigned mo
     return RawFile::CreateResult::NAME_TAKEN;
 }
 
+tnw::sys::posix::RawFile::CreateResult
+AtomicFileWriter::create_watched(const std::filesystem::path& path, unsigned mode)
+{
+    // Told first: a signal may come as soon as the file is there.
+    tell_watch(path.c_str());
+    const RawFile::CreateResult result = _file.create_new(path.string(), mode);
+    if (result != RawFile::CreateResult::OK) {
+        tell_watch(nullptr);
+    }
+    return result;
+}
+
+void AtomicFileWriter::remove_watched(const std::filesystem::path& path) noexcept
+{
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    tell_watch(nullptr);
+}
+
 AtomicFileWriter::Result AtomicFileWriter::open_in_place(bool probe,
-                                                         const posix::FileStatus& status)
+                                                         const posix::FileStatus& status,
+                                                         std::optional<std::uint64_t> size)
 {
     if (!probe) {
-        if (!_file.open_in_place(_target.string())) {
+        if (!(size ? _file.open_in_place(_target.string(), *size)
+                   : _file.open_in_place(_target.string()))) {
             return fail(Result::OPEN_FAILED, _file.get_error());
         }
         _in_place = true;
@@ -183,13 +209,11 @@ AtomicFileWriter::Result AtomicFileWriter::open_in_place(bool probe,
                    : fail(Result::OPEN_FAILED, error);
     }
     // A new file, made as open() would make it and removed again.
-    switch (_file.create_new(_target.string(), posix::OWNER_ONLY_MODE)) {
-    case RawFile::CreateResult::OK: {
+    switch (create_watched(_target, posix::OWNER_ONLY_MODE)) {
+    case RawFile::CreateResult::OK:
         _file.close_quietly();
-        std::error_code ec;
-        std::filesystem::remove(_target, ec);
+        remove_watched(_target);
         return Result::OK;
-    }
     case RawFile::CreateResult::NAME_TAKEN:
         return Result::OK; // made meanwhile by someone else: open() empties it
     case RawFile::CreateResult::FOLDER_REFUSES:
@@ -226,8 +250,9 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
                        : fail(Result::WRITE_FAILED, int(std::errc::bad_file_descriptor));
     }
     if (_in_place) {
-        // A full disk may only show at close.
-        return _file.close() ? Result::OK : fail(Result::WRITE_FAILED, _file.get_error());
+        // What is left of the previous bytes goes. A full disk may only show at close.
+        return _file.end_here() && _file.close() ? Result::OK
+                                                 : fail(Result::WRITE_FAILED, _file.get_error());
     }
     // A failure leaves the temporary file's own permissions: the bytes still count.
     static_cast<void>(_file.set_mode(_final_mode));
@@ -237,6 +262,7 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
         std::filesystem::rename(_temp, _target, ec);
         if (!ec) {
             _temp.clear();
+            tell_watch(nullptr);
             return Result::OK;
         }
         error = ec.value();
@@ -251,8 +277,7 @@ void AtomicFileWriter::discard() noexcept
 {
     _file.close_quietly();
     if (!_temp.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(_temp, ec);
+        remove_watched(_temp);
         _temp.clear();
     }
 }
@@ -270,10 +295,12 @@ AtomicFileWriter::Result AtomicFileWriter::write_file(const std::string& target_
 }
 
 AtomicFileWriter::Result AtomicFileWriter::write_file(const std::string& target_path,
-                                                      std::string_view bytes, std::string& reason)
+                                                      std::string_view bytes, std::string& reason,
+                                                      FileWatch watch)
 {
     AtomicFileWriter writer(target_path);
-    Result result = writer.open();
+    writer.set_watch(watch);
+    Result result = writer.open(bytes.size());
     if (result == Result::OK) {
         result = writer.write(bytes.data(), bytes.size());
     }

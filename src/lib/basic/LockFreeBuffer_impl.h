@@ -1,6 +1,10 @@
 #pragma once
 
-// Template bodies of basic::LockFreeBuffer; included by LockFreeBuffer.h.
+// Template bodies of basic::LockFreeBuffer, included at the end of
+// LockFreeBuffer.h. Including that header here makes this one stand alone
+// too (the header's own include of this file is then skipped).
+
+#include "lib/basic/LockFreeBuffer.h"
 
 namespace basic {
 

@@ -1,6 +1,10 @@
 #pragma once
 
-// Template bodies of InterpFncFiniteAsym; included by its header only.
+// Template bodies of InterpFncFiniteAsym, included at the end of its header.
+// Including that header here makes this one stand alone too (the header's
+// own include of this file is then skipped).
+
+#include "lib/dsp/InterpFncFiniteAsym.h"
 
 namespace dsp {
 

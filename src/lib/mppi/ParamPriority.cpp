@@ -24,7 +24,7 @@ constexpr std::int64_t TIME_HALF = std::int64_t(1) << (TIME_BITS - 1);
 // never overflow.
 constexpr std::int64_t NS_LIMIT = std::int64_t(1) << 62;
 
-static_assert(ParamPriority::PRIO_MAX < (1 << (64 - TIME_BITS)),
+static_assert(ParamPriority::PRIORITY_MAX < (1 << (64 - TIME_BITS)),
               "the owner priority fits above the time in the grant word");
 static_assert(ParamPriority::DEFAULT_TTL * NS_PER_S == 500'000'000.0,
               "the default time-to-live in nanoseconds");
@@ -51,7 +51,7 @@ static_assert(ParamPriority::DEFAULT_TTL * NS_PER_S == 500'000'000.0,
 
 [[nodiscard]] constexpr bool is_valid_prio(int prio) noexcept
 {
-    return prio >= 0 && prio <= ParamPriority::PRIO_MAX;
+    return prio >= 0 && prio <= ParamPriority::PRIORITY_MAX;
 }
 
 [[nodiscard]] constexpr int owner_of(std::uint64_t grant) noexcept
@@ -59,22 +59,33 @@ static_assert(ParamPriority::DEFAULT_TTL * NS_PER_S == 500'000'000.0,
     return int(grant >> TIME_BITS);
 }
 
-// The grant rule on one state of the word: the priority is at least the
-// owner's, or the time since the last grant exceeds the time-to-live. The
-// time fields are taken modulo 2^56, the difference as a signed number, so
-// that a request read from the clock just before the last grant counts as
-// not later than it.
-[[nodiscard]] bool grants(std::uint64_t grant, std::uint64_t now_field, std::int64_t ttl_ns,
-                          int prio) noexcept
+// The time from the last grant of the word to `now_field`. The time fields
+// are taken modulo 2^56, the difference as a signed number, so that a clock
+// reading from just before the last grant counts as earlier than it.
+[[nodiscard]] constexpr std::int64_t elapsed_since(std::uint64_t grant,
+                                                   std::uint64_t now_field) noexcept
 {
-    if (prio >= owner_of(grant)) {
-        return true;
-    }
-    std::int64_t elapsed = std::int64_t((now_field - grant) & TIME_MASK);
-    if (elapsed >= TIME_HALF) {
-        elapsed -= std::int64_t(1) << TIME_BITS;
-    }
-    return elapsed > ttl_ns;
+    const auto elapsed = std::int64_t((now_field - grant) & TIME_MASK);
+    return elapsed >= TIME_HALF ? elapsed - (std::int64_t(1) << TIME_BITS) : elapsed;
+}
+
+// The grant rule on one state of the word: the priority is at least the
+// owner's, or the time since the last grant exceeds the time-to-live.
+[[nodiscard]] constexpr bool grants(std::uint64_t grant, std::uint64_t now_field,
+                                    std::int64_t ttl_ns, int prio) noexcept
+{
+    return prio >= owner_of(grant) || elapsed_since(grant, now_field) > ttl_ns;
+}
+
+// The word after granting `prio` at `now_field` from the state `grant`. A
+// request of the owner's own priority whose clock reading is older than the
+// last grant (read, then preempted before asking) keeps the later time: the
+// owner's hold runs from its latest request.
+[[nodiscard]] constexpr std::uint64_t granted_word(std::uint64_t grant, std::uint64_t now_field,
+                                                   int prio) noexcept
+{
+    const bool keeps_time = prio == owner_of(grant) && elapsed_since(grant, now_field) < 0;
+    return (std::uint64_t(prio) << TIME_BITS) | (keeps_time ? grant & TIME_MASK : now_field);
 }
 
 } // namespace
@@ -104,14 +115,15 @@ bool ParamPriority::get(double now, int prio) noexcept
     }
     const std::uint64_t now_field = to_time_field(now);
     const std::int64_t ttl_ns = _ttl_ns.load(std::memory_order_relaxed);
-    const std::uint64_t granted = (std::uint64_t(prio) << TIME_BITS) | now_field;
     std::uint64_t grant = _grant.load(std::memory_order_relaxed);
     do {
         if (!grants(grant, now_field, ttl_ns, prio)) {
             return false;
         }
-        // On failure `grant` holds the newer state, and the rule runs again.
-    } while (!_grant.compare_exchange_weak(grant, granted, std::memory_order_relaxed));
+        // On failure `grant` holds the newer state, and both the rule and the
+        // new word are worked out again from it.
+    } while (!_grant.compare_exchange_weak(grant, granted_word(grant, now_field, prio),
+                                           std::memory_order_relaxed));
     return true;
 }
 

@@ -8,8 +8,10 @@ namespace mppi {
 // Write arbitration for one parameter. A request with priority p is granted
 // when p is at least the owner's priority (0 when free), or when more than
 // the time-to-live has passed since the owner's last grant; a grant makes p
-// the owner and `now` the last grant time. Times are seconds on the clock of
-// `sys::get_time_stamp`.
+// the owner and `now` the last grant time, except that a request of the
+// owner's own priority never moves that time back (its clock reading may be
+// older than the last grant when its thread was preempted before asking).
+// Times are seconds on the clock of `sys::get_time_stamp`.
 //
 // Main or audio thread (hosts automate on either, learned MIDI writes on the
 // audio thread); no lock, no allocation. The owner and the last grant time
@@ -17,7 +19,7 @@ namespace mppi {
 // compare-and-swap of that word, so a grant is never lost to a request that
 // was decided against the owner before it.
 //
-// Ranges of that word: priorities 0 to PRIO_MAX (a request with another
+// Ranges of that word: priorities 0 to PRIORITY_MAX (a request with another
 // priority is refused, a release with one does nothing); times are kept in
 // whole nanoseconds, the clock's own unit, and the time since the last grant
 // is exact while it is below 2^55 ns (about 417 days).
@@ -25,7 +27,7 @@ class ParamPriority
 {
 public:
     static constexpr double DEFAULT_TTL = 0.5;
-    static constexpr int PRIO_MAX = 255;
+    static constexpr int PRIORITY_MAX = 255;
 
     ParamPriority() = default;
     // Copies the current state (for resizing a list of entries).

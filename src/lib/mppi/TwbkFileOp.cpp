@@ -32,7 +32,8 @@ int TwbkFileOp::save_bank(const char* path, const BankManager& bank)
         return BankErr::OPEN;
     }
     // The whole image is formed before the target is opened: a file written in place (one
-    // with other hard links) is emptied at open, and a save refused here must leave it whole.
+    // with other hard links) changes from open on, and a save refused here must leave it
+    // whole.
     const long size = bank.get_object_size();
     if (size > MAX_IMAGE_SIZE) {
         return BankErr::SERIALIZE;
@@ -50,7 +51,7 @@ int TwbkFileOp::save_bank(const char* path, const BankManager& bank)
     header._magic = TwbkFileHeader::MAGIC;
     BigEndian::write_u32(header._size.data(), static_cast<std::uint32_t>(size));
     Writer writer(path);
-    if (writer.open() != Writer::Result::OK) {
+    if (writer.open(sizeof(header) + image.size()) != Writer::Result::OK) {
         return BankErr::OPEN;
     }
     if (writer.write(&header, sizeof(header)) != Writer::Result::OK) {

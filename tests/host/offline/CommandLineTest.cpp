@@ -52,6 +52,9 @@ TEST(CommandLine, RefusesWhatItCannotRead)
         {{"a.wav", "b.wav", "c.wav"}, "wants an input and an output file name"},
         {{"--list", "a.wav"}, "--list takes no file names"},
         {{"a.wav", "b.wav", "--gain", "2"}, "unknown option '--gain'"},
+        {{"-v", "in.wav"}, "unknown option '-v'"},
+        {{"a.wav", "b.wav", "-x=1"}, "unknown option '-x'"},
+        {{"a.wav", "--", "b.wav", "--list"}, "wants an input and an output file name"},
         {{"a.wav", "b.wav", "--block"}, "--block wants a value"},
         {{"a.wav", "b.wav", "--block", "0"},
          "--block wants a frame count from 1 to 65536, got '0'"},
@@ -77,6 +80,46 @@ TEST(CommandLine, RefusesWhatItCannotRead)
         std::string error;
         EXPECT_FALSE(CommandLine::parse(args, opt, error)) << message;
         EXPECT_EQ(error, message);
+    }
+}
+
+// "-" is a file name (the standard input or output), and so is every word
+// after the first "--".
+TEST(CommandLine, DoubleDashEndsTheOptions)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        const char* in;
+        const char* out;
+        long block;
+    } cases[] = {
+        {{"-", "-"}, "-", "-", 512},
+        {{"--", "-v", "--list"}, "-v", "--list", 512},
+        {{"--block", "7", "in.wav", "--", "-"}, "in.wav", "-", 7},
+        {{"--block=7", "--", "--", "--block=8"}, "--", "--block=8", 7},
+    };
+    for (const auto& c : cases) {
+        Options opt;
+        std::string error;
+        ASSERT_TRUE(CommandLine::parse(c.args, opt, error)) << c.in << ": " << error;
+        EXPECT_EQ(opt.in_path, c.in);
+        EXPECT_EQ(opt.out_path, c.out);
+        EXPECT_EQ(opt.block, c.block) << c.in;
+        EXPECT_FALSE(opt.list);
+    }
+}
+
+TEST(CommandLine, UsageNamesTheProgramByItsBaseName)
+{
+    for (const char* path :
+         {"morvanel_render", "./morvanel_render", "/opt/x.y/bin/morvanel_render"}) {
+        const std::string usage = CommandLine::usage(path);
+        EXPECT_EQ(
+            usage.substr(0, usage.find('\n', usage.find('\n') + 1) + 1),
+            "Usage: morvanel_render IN.wav OUT.wav [options]\n"
+            "       morvanel_render --list [--bank FILE.pbk] [--program N] [--param NAME=TEXT]\n")
+            << path;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "host/offline/OfflineHost.h"
 
 #include "WavFiles.h"
+#include "host/offline/CommandLine.h"
 #include "host/offline/ExampleSignal.h"
 #include "lib/mppi/NormalizedParamInterface.h"
 #include "lib/mppi/TwbkFileOp.h"
@@ -8,15 +9,18 @@
 #include "plugin/dsp/BrevantDsp.h"
 #include "plugin/vst2/StaticPresets.h"
 #include "support/ScratchFolder.h"
+#include "support/posix/ChildProcess.h"
 #include "support/posix/EnvVar.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -58,6 +62,12 @@ struct HostRig
     std::string bundle = MORVANEL_BUNDLE_DIR;
 };
 
+// The program built beside the bundle.
+std::string find_program()
+{
+    return (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
+}
+
 // A short stereo 16-bit input at `path`.
 void write_input(const std::string& path)
 {
@@ -69,19 +79,6 @@ bool ends_with(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// The built program, beside the plug-in's bundle.
-std::string render_program()
-{
-    return (std::filesystem::path(MORVANEL_BUNDLE_DIR).parent_path() / "morvanel_render").string();
-}
-
-// Runs `command` in the shell; its exit status, -1 when it did not exit.
-int run_shell(const std::string& command)
-{
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The effect alone, driven as the host drives the plug-in: default state, a program,
@@ -232,6 +229,11 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
                    " (counted from 0); the input's level is beyond what the effect can take\n";
         };
     };
+    const auto bank_file = [](HostRig& rig, Options& opt) {
+        opt.bank_path = rig.file("mine.pbk");
+        EXPECT_EQ(mppi::TwbkFileOp::save_bank(opt.bank_path.c_str(), StaticPresets::make_bank()),
+                  0);
+    };
     const auto cannot_write = [](const Options& opt, const char* reason) {
         return "error: cannot write output file '" + opt.out_path + "': " + reason + "\n";
     };
@@ -273,6 +275,19 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
              opt.out_path = rig.file("other.wav");
              fs::create_hard_link(opt.in_path, opt.out_path);
              return std::string("error: output is the input file\n");
+         }},
+        {"output is the bank", true,
+         [&](HostRig& rig, Options& opt) {
+             bank_file(rig, opt);
+             opt.out_path = opt.bank_path;
+             return std::string("error: output is the bank file\n");
+         }},
+        {"output links to the bank", true,
+         [&](HostRig& rig, Options& opt) {
+             bank_file(rig, opt);
+             opt.out_path = rig.file("link.pbk");
+             fs::create_symlink(opt.bank_path, opt.out_path);
+             return std::string("error: output is the bank file\n");
          }},
         {"not a number in the right channel", false,
          [&](HostRig&, Options& opt) {
@@ -316,12 +331,14 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         write_input(opt.in_path);
         const std::string message = c.make(rig, opt);
         const std::string input = ScratchFolder::read(opt.in_path);
+        const std::string bank = ScratchFolder::read(opt.bank_path);
         const long nbr_files = rig.count_files();
         EXPECT_EQ(rig.run(opt), 1) << c.what;
         EXPECT_TRUE(ends_with(rig.err.str(), message)) << c.what << ": " << rig.err.str();
         EXPECT_EQ(rig.err.str().find("rendering:") == std::string::npos, c.before_rendering)
             << c.what;
         EXPECT_TRUE(ScratchFolder::read(opt.in_path) == input) << c.what;
+        EXPECT_TRUE(ScratchFolder::read(opt.bank_path) == bank) << c.what;
         EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
     }
 }
@@ -346,6 +363,70 @@ TEST(OfflineHost, SameRunGivesTheSameBytesInEveryFormat)
         EXPECT_TRUE(bytes[0] == bytes[1]) << int(format);
         // The peak chunk of float files holds the time of writing.
         EXPECT_EQ(bytes[0].find("PEAK"), std::string::npos) << int(format);
+    }
+}
+
+// A save cut short leaves no temporary file and the previous output as it was. SIGINT,
+// SIGTERM or SIGHUP while the temporary file is written (the program, preloaded to, stops
+// itself there) end the program by the same signal; a file-size limit below the output's size
+// fails the save with its reason, also for an output written in place.
+TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndThePreviousOutput)
+{
+    namespace fs = std::filesystem;
+    const struct
+    {
+        const char* what;
+        int signal_nbr; // 0: none, a file-size limit instead
+        bool other_name;
+    } cases[] = {
+        {"SIGINT", SIGINT, false},
+        {"SIGTERM", SIGTERM, false},
+        {"SIGHUP", SIGHUP, false},
+        {"file-size limit", 0, false},
+        {"file-size limit, output with another name", 0, true},
+    };
+    const char* asan_options = std::getenv("ASAN_OPTIONS");
+    // The preloaded library comes before the sanitizer's runtime.
+    const std::vector<std::string> stop_env = {
+        "LD_PRELOAD=" MORVANEL_STOP_AT_TEMPORARY_WRITE, "STOP_AT_TEMPORARY_OF=out.wav",
+        std::string("ASAN_OPTIONS=") + (asan_options != nullptr ? asan_options : "") +
+            ":verify_asan_link_order=0"};
+    // The output, 1.05 s of 16-bit stereo, is about 185 kB.
+    constexpr rlim_t FILE_LIMIT = 65536;
+    for (const auto& c : cases) {
+        HostRig rig;
+        const std::string in_path = rig.file("in.wav");
+        const std::string out_path = rig.file("out.wav");
+        write_input(in_path);
+        ScratchFolder::write(out_path, "old");
+        if (c.other_name) {
+            fs::create_hard_link(out_path, rig.file("other.wav"));
+        }
+        const long nbr_files = rig.count_files();
+        const std::string err_path = rig.folder.file("err.txt");
+        test_support::ChildProcess child({find_program(), in_path, out_path, "--tail", "1"},
+                                         c.signal_nbr != 0 ? stop_env : std::vector<std::string>(),
+                                         err_path, c.signal_nbr != 0 ? RLIM_INFINITY : FILE_LIMIT);
+        ASSERT_TRUE(child.is_started()) << c.what;
+        if (c.signal_nbr != 0) {
+            const int stop = child.wait(true);
+            ASSERT_TRUE(WIFSTOPPED(stop)) << c.what << ": " << ScratchFolder::read(err_path);
+            EXPECT_EQ(rig.count_files(), nbr_files + 1) << c.what; // the temporary file
+            EXPECT_TRUE(child.send(c.signal_nbr) && child.send(SIGCONT)) << c.what;
+        }
+        const int status = child.wait(false);
+        const std::string err = ScratchFolder::read(err_path);
+        if (c.signal_nbr != 0) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal_nbr)
+                << c.what << ": " << status << ", " << err;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.what << ": " << status;
+            EXPECT_TRUE(ends_with(err, "error: cannot write output file '" + out_path +
+                                           "': file too large\n"))
+                << c.what << ": " << err;
+        }
+        EXPECT_EQ(ScratchFolder::read(out_path), "old") << c.what;
+        EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
     }
 }
 
@@ -403,6 +484,132 @@ TEST(OfflineHost, DamagedHeaderIsRenderedWithAWarning)
     }
 }
 
+// "-" and the other names of the standard output (on a pipe) get the very bytes a file
+// gets, and nothing else: not even what the libraries may print there.
+TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
+{
+    HostRig rig;
+    const std::string program = find_program();
+    const std::string in_path = rig.file("in.wav");
+    write_input(in_path);
+    const std::string run =
+        "cd '" + rig.io.string() + "' && env -u HOME -u XDG_STATE_HOME '" + program + "' in.wav ";
+    ASSERT_EQ(std::system((run + "file.wav 2>/dev/null >/dev/null").c_str()), 0);
+    const std::string want = ScratchFolder::read(rig.file("file.wav"));
+    ASSERT_GT(want.size(), 44u);
+    for (const char* out : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        std::FILE* pipe = ::popen((run + out + " 2>/dev/null").c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string got;
+        char buffer[4096];
+        for (std::size_t nbr = 0; (nbr = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            got.append(buffer, nbr);
+        }
+        EXPECT_EQ(::pclose(pipe), 0) << out;
+        EXPECT_TRUE(got == want) << out << ": " << got.size() << " bytes";
+    }
+    EXPECT_EQ(rig.count_files(), 2); // the input and the file, no file named "-"
+}
+
+// The program run by the shell in the folder of the run's files: its exit status and what
+// it printed on its standard output and error.
+struct ProgramRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// `env` (a command that runs another, or empty) runs the program with `args`; `redirect`,
+// given after the redirections that catch both streams, can close a stream instead.
+ProgramRun run_program(const HostRig& rig, const std::string& env, const std::string& args,
+                       const std::string& redirect)
+{
+    const std::string out = rig.folder.file("out.txt");
+    const std::string err = rig.folder.file("err.txt");
+    const std::string status = rig.folder.file("status.txt");
+    const std::string command = "cd '" + rig.io.string() + "' && " + env + " '" + find_program() +
+                                "' " + args + " >'" + out + "' 2>'" + err + "' " + redirect +
+                                "; echo $? >'" + status + "'";
+    (void)std::system(command.c_str());
+    return {std::stoi(ScratchFolder::read(status)), ScratchFolder::read(out),
+            ScratchFolder::read(err)};
+}
+
+// What the log files under `folder` hold.
+std::string read_logs(const std::filesystem::path& folder)
+{
+    std::string logs;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().string().ends_with(".log.txt")) {
+            logs += ScratchFolder::read(entry.path().string());
+        }
+    }
+    return logs;
+}
+
+// The program as a whole says what is wrong, on its standard error alone: standard streams
+// that were closed (which no file takes the place of), names that cannot be files, a bank
+// file that is not there, and names that would print control characters.
+TEST(OfflineHost, ProgramSaysWhatIsWrong)
+{
+    const std::string usage = host::offline::CommandLine::usage("morvanel_render");
+    const struct
+    {
+        const char* what;
+        const char* env;
+        const char* args;
+        const char* redirect;
+        int status;
+        std::string err;
+        const char* out_start; // what the standard output starts with
+    } cases[] = {
+        {"closed standard output", "", "in.wav -", ">&-", 1, "error: standard output is closed\n",
+         ""},
+        {"listing to a closed standard output", "", "--list", ">&-", 1,
+         "error: standard output is closed; --list prints there\n", ""},
+        {"closed standard error", "", "- out.wav", "<in.wav 2>&-", 0, "", ""},
+        {"closed standard input", "", "- out.wav", "<&-", 1, "error: standard input is closed\n",
+         ""},
+        {"listing without a log folder", "env -u HOME -u XDG_STATE_HOME", "--list", "", 0,
+         "find_user_folder LOGS failed: neither XDG_STATE_HOME nor HOME is an absolute path\n",
+         "Parameters:\n"},
+        {"input is a folder", "", "folder out.wav", "", 1, "error: input 'folder' is a folder\n",
+         ""},
+        {"missing bank", "", "in.wav out.wav --bank \"$(printf 'b\\233.pbk')\"", "", 1,
+         "error: bank file 'b\\x9b.pbk' refused (code -1002): no such file\n", ""},
+        {"bank is a folder", "", "in.wav out.wav --bank folder", "", 1,
+         "error: bank file 'folder' refused (code -1002): is a folder\n", ""},
+        {"empty output name", "", "in.wav ''", "", 1, "error: output name is empty\n", ""},
+        {"output ends with a slash", "", "in.wav \"$(printf 'a\\302\\233.wav/')\"", "", 1,
+         "error: output 'a\\xc2\\x9b.wav/' ends with '/', so it names a folder, not a file\n", ""},
+        {"output is a folder", "", "in.wav folder/", "", 1,
+         "error: cannot write output file 'folder/': is a folder\n", ""},
+        {"unknown short option", "", "-v in.wav", "", 2, "error: unknown option '-v'\n" + usage,
+         ""},
+        {"escape in an option", "", "in.wav out.wav \"$(printf -- '--x\\033[2J')\"", "", 2,
+         "error: unknown option '--x\\x1b[2J'\n" + usage, ""},
+    };
+    for (const auto& c : cases) {
+        HostRig rig;
+        write_input(rig.file("in.wav"));
+        std::filesystem::create_directory(rig.io / "folder");
+        const long nbr_files = rig.count_files();
+        const ProgramRun run = run_program(rig, c.env, c.args, c.redirect);
+        EXPECT_EQ(run.status, c.status) << c.what;
+        EXPECT_EQ(run.err, c.err) << c.what;
+        EXPECT_EQ(run.out.substr(0, std::strlen(c.out_start)), c.out_start) << c.what;
+        EXPECT_EQ(run.out.empty(), c.out_start[0] == '\0') << c.what;
+        if (c.status != 0) {
+            EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
+        }
+        // Nothing meant for a standard stream went into the log file instead.
+        const std::string logs = read_logs(rig.folder.path());
+        EXPECT_EQ(logs.find("rendering"), std::string::npos) << c.what;
+        EXPECT_EQ(logs.find("Parameters"), std::string::npos) << c.what;
+    }
+}
+
 // A stream on the standard input is rendered as it arrives: one that ends before the frames
 // its header claims is warned about as a damaged file, one whose header gives no length (the
 // largest data size, as programs writing to a pipe give) shows the seconds rendered, and one
@@ -454,11 +661,9 @@ TEST(OfflineHost, StreamOnStandardInputIsRenderedAsItArrives)
             bytes[DATA_SIZE_AT + k] = char(c.data_size >> (8 * k));
         }
         ScratchFolder::write(rig.file("in.wav"), bytes);
-        EXPECT_EQ(run_shell("cd '" + rig.io.string() + "' && cat in.wav | '" + render_program() +
-                            "' - out.wav 2>err.txt"),
-                  c.status)
-            << c.what;
-        const std::string err = ScratchFolder::read(rig.file("err.txt"));
+        const ProgramRun run = run_program(rig, "cat in.wav |", "- out.wav", "");
+        EXPECT_EQ(run.status, c.status) << c.what;
+        const std::string& err = run.err;
         const std::size_t progress = err.find("\rrendering:");
         if (c.status == 0) {
             EXPECT_EQ(err.substr(std::min(progress, err.size())), c.end) << c.what;
@@ -473,34 +678,6 @@ TEST(OfflineHost, StreamOnStandardInputIsRenderedAsItArrives)
             EXPECT_FALSE(std::filesystem::exists(rig.file("out.wav"))) << c.what;
         }
     }
-}
-
-// "-" and the other names of the standard output (on a pipe) get the very bytes a file
-// gets, and nothing else: not even what the libraries print there (the log, without a
-// folder for its file, tells so on the standard output).
-TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
-{
-    HostRig rig;
-    const std::string program = render_program();
-    const std::string in_path = rig.file("in.wav");
-    write_input(in_path);
-    const std::string run =
-        "cd '" + rig.io.string() + "' && env -u HOME -u XDG_STATE_HOME '" + program + "' in.wav ";
-    ASSERT_EQ(std::system((run + "file.wav 2>/dev/null >/dev/null").c_str()), 0);
-    const std::string want = ScratchFolder::read(rig.file("file.wav"));
-    ASSERT_GT(want.size(), 44u);
-    for (const char* out : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
-        std::FILE* pipe = ::popen((run + out + " 2>/dev/null").c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string got;
-        char buffer[4096];
-        for (std::size_t nbr = 0; (nbr = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            got.append(buffer, nbr);
-        }
-        EXPECT_EQ(::pclose(pipe), 0) << out;
-        EXPECT_TRUE(got == want) << out << ": " << got.size() << " bytes";
-    }
-    EXPECT_EQ(rig.count_files(), 2); // the input and the file, no file named "-"
 }
 
 TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
@@ -565,7 +742,7 @@ TEST(OfflineHost, RefusalsExplainAndLeaveNoFile)
          wav16,
          "out.wav",
          "error: program 6 is outside the bank (programs 0 to 5)\n"},
-        {"missing bank", {}, "-", -1, wav16, "out.wav", "' refused (code -1002)\n"},
+        {"missing bank", {}, "-", -1, wav16, "out.wav", "' refused (code -1002): no such file\n"},
         {"foreign bank", {}, "XXXXXXXXXXXX", -1, wav16, "out.wav", "' refused (code -1010)\n"},
         {"folder missing", {}, "", -1, wav16, "none/out.wav", "error: cannot write output file '"},
     };
@@ -619,13 +796,16 @@ TEST(OfflineHost, MissingHomeFolderIsNotCreated)
 TEST(OfflineHost, ListsParametersAndProgramsOfTheChosenBank)
 {
     // Program names as stored, and as listed: control characters (bytes
-    // below 0x20 and 0x7f) shown as \xHH, UTF-8 kept.
+    // below 0x20 and 0x7f, C1 controls byte by byte) and bytes that are no
+    // UTF-8 shown as \xHH, UTF-8 kept.
     const std::pair<std::string, std::string> names[] = {
         {"Mine", "Mine"},
         {"a\x1b[2Jb", "a\\x1b[2Jb"},
         {"x\n  9  Forged", "x\\x0a  9  Forged"},
         {"tab\tdel\x7f\x01", "tab\\x09del\\x7f\\x01"},
         {"Fa\u00e7ade \u266b", "Fa\u00e7ade \u266b"},
+        {"c1\xc2\x9b[2J", "c1\\xc2\\x9b[2J"},
+        {"raw\x9b[2J", "raw\\x9b[2J"},
     };
     HostRig rig;
     mppi::BankManager bank = StaticPresets::make_bank();

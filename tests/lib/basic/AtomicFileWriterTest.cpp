@@ -37,6 +37,18 @@ std::vector<fs::perms> other_entry_perms(const fs::path& folder, const fs::path&
     return found;
 }
 
+// A path in a new folder inside `folder` that the system takes, but whose temporary file's
+// longer path passes the system's path limit.
+fs::path make_path_without_room_for_a_temporary_name(const ScratchFolder& folder)
+{
+    fs::path deep = folder.path();
+    while (deep.string().size() < 3900) {
+        deep /= std::string(100, 'd');
+    }
+    fs::create_directories(deep);
+    return deep / std::string(4080 - deep.string().size() - 1, 'f');
+}
+
 TEST(AtomicFileWriter, ReplacesTheFileWithExactlyTheBytes)
 {
     ScratchFolder folder;
@@ -230,15 +242,9 @@ TEST(AtomicFileWriter, LongNamesAreStillReplacedAsAWhole)
 TEST(AtomicFileWriter, FolderRefusingTheTemporaryFileGetsTheFileWrittenInPlace)
 {
     ScratchFolder folder;
-    fs::path deep = folder.path();
-    while (deep.string().size() < 3900) {
-        deep /= std::string(100, 'd');
-    }
-    fs::create_directories(deep);
     const fs::path read_only = folder.path() / "ro";
     fs::create_directory(read_only);
-    const fs::path paths[] = {deep / std::string(4080 - deep.string().size() - 1, 'f'),
-                              read_only / "f"};
+    const fs::path paths[] = {make_path_without_room_for_a_temporary_name(folder), read_only / "f"};
     for (const auto& path : paths) {
         ScratchFolder::write(path.string(), "old");
         fs::permissions(path, READ_WRITE_ALL);
@@ -314,6 +320,40 @@ TEST(AtomicFileWriter, SpecialTargetsAreWrittenWhereTheyLead)
         EXPECT_TRUE(c.holds()) << c.label;
     }
     EXPECT_EQ(folder.count_entries(), 12); // nothing but what the cases made
+}
+
+// A file written in place gets room for its new bytes before any of them is written: where
+// there is none (the file-size limit stands for a full disk here) the save is refused with the
+// system's reason and the file keeps its bytes. A shorter content then leaves nothing of a
+// longer one behind.
+TEST(AtomicFileWriter, FileWrittenInPlaceIsKeptWhereItsNewBytesFindNoRoom)
+{
+    ScratchFolder folder;
+    const std::string linked = folder.file("linked");
+    const std::string old_bytes(100, 'o');
+    ScratchFolder::write(linked, old_bytes);
+    fs::create_hard_link(linked, folder.file("other name"));
+    const fs::path deep = make_path_without_room_for_a_temporary_name(folder);
+    ScratchFolder::write(deep.string(), old_bytes);
+    for (const fs::path& path : {fs::path(linked), deep}) {
+        {
+            test_support::FileSizeLimit limit(4096);
+            ASSERT_TRUE(limit.is_active());
+            std::string reason;
+            EXPECT_EQ(AtomicFileWriter::write_file(path, std::string(8192, 'n'), reason),
+                      AtomicFileWriter::Result::OPEN_FAILED)
+                << path;
+            EXPECT_EQ(reason, "file too large") << path;
+        }
+        EXPECT_TRUE(ScratchFolder::read(path.string()) == old_bytes) << path;
+        EXPECT_EQ(AtomicFileWriter::write_file(path, "new"), OK) << path;
+        EXPECT_EQ(ScratchFolder::read(path.string()), "new") << path;
+    }
+    // Written in place, and nothing else left.
+    EXPECT_EQ(ScratchFolder::read(folder.file("other name")), "new");
+    EXPECT_EQ(folder.count_entries(), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(deep.parent_path()), fs::directory_iterator()),
+              1);
 }
 
 // Where the writer may give the new file the old one's owner and group it does; where it may

@@ -7,15 +7,16 @@ namespace host::offline::posix {
 
 namespace {
 
+// `stream_fd` < 0: "-" is a file name as any other.
 bool get_status(const std::string& path, int stream_fd, struct stat& status) noexcept
 {
-    return path == STANDARD_STREAM_NAME_0 ? ::fstat(stream_fd, &status) == 0
-                                          : ::stat(path.c_str(), &status) == 0;
+    return stream_fd >= 0 && path == STANDARD_STREAM_NAME_0 ? ::fstat(stream_fd, &status) == 0
+                                                            : ::stat(path.c_str(), &status) == 0;
 }
 
 } // namespace
 
-bool is_same_file(const std::string& input, const std::string& output) noexcept
+bool is_same_file(const std::string& read, bool dash_is_stdin, const std::string& output) noexcept
 {
     struct stat in
     {
@@ -23,7 +24,7 @@ bool is_same_file(const std::string& input, const std::string& output) noexcept
     struct stat out
     {
     };
-    return get_status(input, STDIN_FILENO, in) && S_ISREG(in.st_mode) &&
+    return get_status(read, dash_is_stdin ? STDIN_FILENO : -1, in) && S_ISREG(in.st_mode) &&
            get_status(output, STDOUT_FILENO, out) && in.st_dev == out.st_dev &&
            in.st_ino == out.st_ino;
 }

@@ -22,9 +22,9 @@
 
 namespace mppi {
 
-static_assert(Vst2Plugin::PRIO_HOST <= ParamPriority::PRIO_MAX &&
-                  Vst2Plugin::PRIO_MIDI <= ParamPriority::PRIO_MAX &&
-                  Vst2Plugin::PRIO_PROGRAM <= ParamPriority::PRIO_MAX,
+static_assert(Vst2Plugin::PRIO_HOST <= ParamPriority::PRIORITY_MAX &&
+                  Vst2Plugin::PRIO_MIDI <= ParamPriority::PRIORITY_MAX &&
+                  Vst2Plugin::PRIO_PROGRAM <= ParamPriority::PRIORITY_MAX,
               "every writer's priority can own a parameter");
 
 namespace {

@@ -1,6 +1,10 @@
 #pragma once
 
-// Bodies of FloatMultiPrecPrint; included by FloatMultiPrecPrint.h only.
+// Bodies of FloatMultiPrecPrint, included at the end of FloatMultiPrecPrint.h.
+// Including that header here makes this one stand alone too (the header's
+// own include of this file is then skipped).
+
+#include "lib/tnw/math/FloatMultiPrecPrint.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,7 +1,10 @@
 #pragma once
 
-// Bodies of FloatMultiPrec; included by FloatMultiPrec.h only.
+// Bodies of FloatMultiPrec, included at the end of FloatMultiPrec.h. Including
+// that header here makes this one stand alone too (the header's own include
+// of this file is then skipped).
 
+#include "lib/tnw/math/FloatMultiPrec.h"
 #include "lib/tnw/math/FloorDiv.h"
 
 #include <algorithm>

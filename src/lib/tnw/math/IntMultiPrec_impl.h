@@ -1,6 +1,10 @@
 #pragma once
 
-// Bodies of IntMultiPrec; included by IntMultiPrec.h only.
+// Bodies of IntMultiPrec, included at the end of IntMultiPrec.h. Including
+// that header here makes this one stand alone too (the header's own include
+// of this file is then skipped).
+
+#include "lib/tnw/math/IntMultiPrec.h"
 
 #include <algorithm>
 #include <bit>

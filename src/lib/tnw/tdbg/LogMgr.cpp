@@ -206,7 +206,8 @@ void LogMgr::create_as_util_library_logs(const char* folder, const char* filenam
     try {
         const std::string logs = sys::posix::find_user_folder(sys::posix::UserFolder::LOGS);
         if (logs.empty()) {
-            std::printf("%s", NO_LOGS_FOLDER_TXT);
+            // A diagnostic: the standard output may carry a program's data.
+            (void)std::fputs(NO_LOGS_FOLDER_TXT, stderr);
             return;
         }
         const std::string dir = logs + "/" + or_empty(folder);

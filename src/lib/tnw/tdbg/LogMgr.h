@@ -110,7 +110,7 @@ public:
     static void create_as_plugin(const char* name, PluginCallback callback) noexcept;
     // create_as_util, then opens the log file filename in the subfolder folder
     // of the user's Logs folder, both folders made when missing. Without a
-    // Logs folder it prints why and opens no file.
+    // Logs folder it prints why on the standard error and opens no file.
     static void create_as_util_library_logs(const char* folder, const char* filename,
                                             Config config) noexcept;
     // Every file text that starts with the same leading part as this file's

@@ -273,7 +273,7 @@ TEST_F(DebugLogMgr, ScopeCropAppliesOnlyToTextsWithTheSamePrefix)
 }
 
 // The folders are made without a shell; without a Logs folder the reason is
-// printed and no file opened.
+// printed on the standard error and no file opened.
 TEST_F(DebugLogMgr, LibraryLogsInTheUserLogsFolder)
 {
     const test_support::ScratchFolder scratch;
@@ -291,9 +291,13 @@ TEST_F(DebugLogMgr, LibraryLogsInTheUserLogsFolder)
 
     const test_support::EnvVar home("HOME", nullptr);
     const test_support::EnvVar xdg("XDG_STATE_HOME", nullptr);
+    // The reason is a diagnostic: the standard output may carry a program's data.
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(capture_stdout([] {
                   LogMgr::create_as_util_library_logs("Tarnwick", "log.txt", LogMgr::Config());
               }),
+              "");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "find_user_folder LOGS failed: neither XDG_STATE_HOME nor HOME is an absolute "
               "path\n");
     EXPECT_EQ(tnw::util::LogMgr::use_instance().get_filename(), "");

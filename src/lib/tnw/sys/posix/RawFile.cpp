@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +44,31 @@ unsigned read_creation_mask()
     const mode_t mask = ::umask(077);
     static_cast<void>(::umask(mask));
     return unsigned(mask) & PERMISSION_BITS;
+}
+
+// Room on its device for the first `size` bytes of the plain file `fd` of `old_size` bytes,
+// the bytes there kept: 0, or the system's error number, the file's size then as it was
+// (EOPNOTSUPP or EINVAL where the file system reserves no room).
+int reserve_room(int fd, off_t old_size, std::uint64_t size)
+{
+    if (size == 0) {
+        return 0;
+    }
+    if (size > std::uint64_t(std::numeric_limits<off_t>::max())) {
+        return EFBIG;
+    }
+    int error = EINTR;
+    while (error == EINTR) {
+        error = ::posix_fallocate(fd, 0, off_t(size));
+    }
+    struct stat st
+    {
+    };
+    // A reservation cut short may have made the file longer.
+    if (error != 0 && ::fstat(fd, &st) == 0 && st.st_size != old_size) {
+        static_cast<void>(::ftruncate(fd, old_size));
+    }
+    return error;
 }
 
 } // namespace
@@ -96,10 +122,51 @@ RawFile::CreateResult RawFile::create_new(const std::string& path, unsigned mode
 
 bool RawFile::open_in_place(const std::string& path)
 {
+    // Truncation applies to plain files only.
+    return open_for_writing(path, O_TRUNC);
+}
+
+bool RawFile::open_in_place(const std::string& path, std::uint64_t size)
+{
+    if (!open_for_writing(path, 0)) {
+        return false;
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(_fd, &st) != 0) {
+        fail();
+        close_quietly();
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return true;
+    }
+    switch (const int error = reserve_room(_fd, st.st_size, size)) {
+    case 0:
+        return true;
+    case EOPNOTSUPP:
+    case EINVAL:
+        // The file system reserves no room.
+        if (::ftruncate(_fd, 0) == 0) {
+            return true;
+        }
+        fail();
+        break;
+    default:
+        _error = error;
+        break;
+    }
+    close_quietly();
+    return false;
+}
+
+bool RawFile::open_for_writing(const std::string& path, int extra_flags)
+{
     close_quietly();
     // Without O_NONBLOCK, opening a pipe for writing waits until someone opens it for
-    // reading. Truncation applies to plain files only.
-    _fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC,
+    // reading.
+    _fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | extra_flags,
                  static_cast<mode_t>(OPEN_DEFAULT_MODE));
     if (_fd < 0) {
         return fail();
@@ -152,6 +219,21 @@ bool RawFile::write_all(const void* data, std::size_t size)
         size -= static_cast<std::size_t>(done);
     }
     return true;
+}
+
+bool RawFile::end_here()
+{
+    struct stat st
+    {
+    };
+    if (::fstat(_fd, &st) != 0) {
+        return fail();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return true;
+    }
+    const off_t end = ::lseek(_fd, 0, SEEK_CUR);
+    return (end >= 0 && ::ftruncate(_fd, end) == 0) || fail();
 }
 
 bool RawFile::set_owner(unsigned long owner, unsigned long group)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tnw::sys::posix {
@@ -55,6 +56,12 @@ public:
     // Opens a file for writing in place: a plain file is emptied (a missing one created as
     // any new file); a pipe that nobody reads is refused instead of waited for.
     [[nodiscard]] bool open_in_place(const std::string& path);
+    // As open_in_place(), for `size` bytes to come: a plain file keeps its bytes until room
+    // for `size` bytes is reserved on its device, and is refused unchanged, with the
+    // system's reason (a full disk, the file-size limit), where there is none. On a file
+    // system that reserves no room it is emptied as above. The bytes written go over the
+    // previous ones from the start; end_here() then cuts what is left of those.
+    [[nodiscard]] bool open_in_place(const std::string& path, std::uint64_t size);
     // Writes to a copy of the descriptor `fd` of this process (the standard output, say),
     // which stays open itself.
     [[nodiscard]] bool open_duplicate(int fd);
@@ -65,6 +72,8 @@ public:
     [[nodiscard]] bool is_open() const noexcept { return _fd >= 0; }
     // Writes every byte, going on after partial writes and interruptions.
     [[nodiscard]] bool write_all(const void* data, std::size_t size);
+    // A plain file ends where the bytes written so far end; other files stay as they are.
+    [[nodiscard]] bool end_here();
     // Gives the file the owner and group unless it has them already.
     [[nodiscard]] bool set_owner(unsigned long owner, unsigned long group);
     [[nodiscard]] bool set_mode(unsigned mode);
@@ -76,6 +85,8 @@ public:
     [[nodiscard]] int get_error() const noexcept { return _error; }
 
 private:
+    // Opens for writing with open_in_place()'s flags and `extra_flags`.
+    [[nodiscard]] bool open_for_writing(const std::string& path, int extra_flags);
     // Keeps errno of a failure; false.
     bool fail() noexcept;
 
