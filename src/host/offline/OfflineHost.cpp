@@ -2,6 +2,7 @@
 
 #include "host/offline/ParamTextCheck.h"
 #include "host/offline/PrintableText.h"
+#include "host/offline/SampleCodec.h"
 #include "host/offline/WavReader.h"
 #include "host/offline/WavWriter.h"
 #include "host/offline/posix/ReadFailure.h"
@@ -27,6 +28,8 @@ namespace host::offline {
 namespace {
 
 constexpr int PROGRESS_STEP = 10; // percent
+// Steps of the progress where the length is unknown, a second.
+constexpr long long PROGRESS_STEPS_A_SECOND = 10;
 constexpr float LIST_RATE = 44100;
 constexpr long TEXT_SIZE = 80;
 
@@ -43,6 +46,13 @@ constexpr double IDLE_SECONDS = 0.01;
 long long count_tail_frames(double tail, const WavReader& reader) noexcept
 {
     return std::llround(tail * reader.get_sample_rate());
+}
+
+// What follows "holds a sample that is no finite number" in its messages.
+std::string describe_sample(const SampleCodec::SamplePos& pos, int nbr_chn)
+{
+    return ": channel " + std::to_string(pos.chn + 1) + " of " + std::to_string(nbr_chn) +
+           ", frame " + std::to_string(pos.frame) + " (counted from 0)";
 }
 
 } // namespace
@@ -194,11 +204,41 @@ void OfflineHost::print_programs(std::ostream& stream) const
 
 void OfflineHost::show_progress(long long done, long long total)
 {
-    const int percent = total <= 0 ? 100 : static_cast<int>(done * 100 / total);
-    const int step = percent / PROGRESS_STEP * PROGRESS_STEP;
+    if (total < 0) {
+        // Tenths of a second rendered.
+        const long long step = done * PROGRESS_STEPS_A_SECOND / _sample_rate;
+        if (step != _progress_shown) {
+            _progress_shown = step;
+            _progress_open = true;
+            _err << "\rrendering: " << step / PROGRESS_STEPS_A_SECOND << "."
+                 << step % PROGRESS_STEPS_A_SECOND << " s" << std::flush;
+        }
+        return;
+    }
+    const long long percent = total == 0 ? 100 : done * 100 / total;
+    const long long step = percent / PROGRESS_STEP * PROGRESS_STEP;
     if (step != _progress_shown) {
         _progress_shown = step;
+        _progress_open = step < 100;
         _err << "\rrendering: " << step << " %" << (step >= 100 ? "\n" : "") << std::flush;
+    }
+}
+
+void OfflineHost::end_progress_line()
+{
+    if (_progress_open) {
+        _progress_open = false;
+        _err << "\n";
+    }
+}
+
+void OfflineHost::warn_damaged_header(const WavReader& reader)
+{
+    if (const WavReader::HeaderClaim& claim = reader.get_damaged_header(); claim.claimed >= 0) {
+        // Cut recordings are worth rendering as far as they go.
+        _err << "warning: input file '" << make_printable(reader.get_path())
+             << "' is damaged: its header claims " << claim.claimed << " frames, the file holds "
+             << claim.found << "; rendering " << reader.get_nbr_frames() << "\n";
     }
 }
 
@@ -220,6 +260,26 @@ void OfflineHost::render_chunk(float* const* in, float* const* out, long nbr, lo
     }
 }
 
+bool OfflineHost::write_chunk(WavWriter& writer, const float* const* out, long nbr, long long first)
+{
+    // Neither a float file nor an integer one (where it would become full
+    // scale) takes a sample that is no number.
+    if (const SampleCodec::SamplePos bad = SampleCodec::find_non_finite(out, _nbr_chn, nbr);
+        bad.chn >= 0) {
+        end_progress_line();
+        _err << "error: the effect's output holds a sample that is no finite number"
+             << describe_sample({bad.chn, first + bad.frame}, _nbr_chn)
+             << "; the input's level is beyond what the effect can take\n";
+        return false;
+    }
+    if (!writer.write(out, nbr)) {
+        end_progress_line();
+        _err << "error: " << make_printable(writer.get_error()) << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, double tail)
 {
     const long chunk = std::max(CHUNK_FRAMES / block, 1L) * block;
@@ -232,27 +292,34 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
 
     _idle_every = std::max(std::lround(IDLE_SECONDS * reader.get_sample_rate()), 1L);
     _since_idle = 0;
+    _sample_rate = reader.get_sample_rate();
     const long long tail_frames = count_tail_frames(tail, reader);
-    const long long total = reader.get_nbr_frames() + tail_frames;
+    // -1: a stream that gives no length.
+    long long total = reader.get_nbr_frames() < 0 ? -1 : reader.get_nbr_frames() + tail_frames;
     // A stream's header may claim anything.
     writer.reserve_frames(reader.is_length_known() ? total : 0);
     long long done = 0;
     long long tail_left = tail_frames;
     bool input_left = true;
     _progress_shown = -1;
+    _progress_open = false;
     show_progress(0, total);
     while (true) {
         long nbr = input_left ? reader.read(in, chunk) : 0;
         if (const WavReader::SamplePos& bad = reader.get_non_finite(); bad.chn >= 0) {
-            _err << "\nerror: input file '" << make_printable(reader.get_path())
-                 << "' holds a sample that is no finite number: channel " << bad.chn + 1 << " of "
-                 << reader.get_nbr_chn() << ", frame " << bad.frame << " (counted from 0)\n";
+            end_progress_line();
+            _err << "error: input file '" << make_printable(reader.get_path())
+                 << "' holds a sample that is no finite number"
+                 << describe_sample(bad, reader.get_nbr_chn()) << "\n";
             return false;
         }
         if (nbr <= 0) {
             if (input_left) {
                 input_left = false;
                 std::fill(in[0], in[1] + size, 0.0f);
+                // A stream may end before its header says.
+                total = total < 0 ? total : done + tail_frames;
+                show_progress(done, total);
             }
             nbr = static_cast<long>(std::min<long long>(tail_left, chunk));
             tail_left -= nbr;
@@ -260,11 +327,15 @@ bool OfflineHost::render(WavReader& reader, WavWriter& writer, long block, doubl
         if (nbr <= 0) {
             break;
         }
+        const long long first = done;
         render_chunk(in, out, nbr, block, done, total);
-        if (!writer.write(out, nbr)) {
-            _err << "\nerror: " << make_printable(writer.get_error()) << "\n";
+        if (!write_chunk(writer, out, nbr, first)) {
             return false;
         }
+    }
+    end_progress_line();
+    if (!reader.is_length_known()) {
+        warn_damaged_header(reader);
     }
     return true;
 }
@@ -290,12 +361,7 @@ bool OfflineHost::open_files(const Options& opt, WavReader& reader, WavWriter& w
         _err << "error: " << make_printable(error) << "\n";
         return false;
     }
-    if (const WavReader::HeaderClaim& claim = reader.get_damaged_header(); claim.claimed >= 0) {
-        // Cut recordings are worth rendering as far as they go.
-        _err << "warning: input file '" << make_printable(opt.in_path)
-             << "' is damaged: its header claims " << claim.claimed << " frames, the file holds "
-             << claim.found << "; rendering " << reader.get_nbr_frames() << "\n";
-    }
+    warn_damaged_header(reader);
     const SampleFormat format = opt.format.value_or(reader.get_format());
     if (!writer.open(format, reader.get_nbr_chn(), reader.get_sample_rate(), error)) {
         _err << "error: " << make_printable(error) << "\n";
@@ -332,7 +398,8 @@ bool OfflineHost::check_output(const Options& opt, const WavReader& reader, cons
     }
     std::string error;
     const long long tail_frames = count_tail_frames(opt.tail, reader);
-    if (reader.is_length_known() &&
+    // A stream's header gives at most what the decoder reads of it.
+    if (reader.get_nbr_frames() >= 0 &&
         !writer.check_size(reader.get_nbr_frames() + tail_frames, error)) {
         _err << "error: " << make_printable(error) << "\n";
         return false;

@@ -83,18 +83,29 @@ private:
     // standard output).
     [[nodiscard]] bool check_output(const Options& opt, const WavReader& reader,
                                     const WavWriter& writer, bool to_stdout);
+    // Percent of `total` frames, or seconds rendered where `total` is -1.
     void show_progress(long long done, long long total);
+    // Ends the progress line unless it has ended.
+    void end_progress_line();
+    // The input's header that disagrees with what the input holds.
+    void warn_damaged_header(const WavReader& reader);
     // `nbr` frames of `in` through the plug-in into `out`, in blocks of
     // `block` frames, with the timer; `done` counts the frames.
     void render_chunk(float* const* in, float* const* out, long nbr, long block, long long& done,
                       long long total);
+    // Appends `nbr` frames of `out`, the first of them frame `first` of the
+    // output, unless one is no finite number.
+    [[nodiscard]] bool write_chunk(WavWriter& writer, const float* const* out, long nbr,
+                                   long long first);
 
     std::ostream& _out;
     std::ostream& _err;
     std::unique_ptr<mppi::Vst2Plugin> _plugin;
     posix::ClosedStreams _closed;
     int _nbr_chn = 2;
-    int _progress_shown = -1;
+    long long _progress_shown = -1;
+    bool _progress_open = false; // the progress line waits for its end
+    int _sample_rate = 1;
     // Frames between two runs of the plug-in's timer, and since the last.
     long _idle_every = 1;
     long _since_idle = 0;

@@ -209,6 +209,20 @@ long SampleCodec::find_non_finite(const float* src, long nbr) noexcept
     return -1;
 }
 
+SampleCodec::SamplePos SampleCodec::find_non_finite(const float* const* chn, int nbr_chn,
+                                                    long nbr_frames) noexcept
+{
+    SamplePos first;
+    for (int c = 0; c < nbr_chn; ++c) {
+        // A later channel counts only with an earlier frame.
+        const long nbr = first.chn < 0 ? nbr_frames : static_cast<long>(first.frame);
+        if (const long pos = find_non_finite(chn[c], nbr); pos >= 0) {
+            first = {c, pos};
+        }
+    }
+    return first;
+}
+
 void SampleCodec::to_fixed(const float* src, long nbr, std::int32_t* dst) noexcept
 {
     for (long i = sse2::to_fixed(src, nbr, dst); i < nbr; ++i) {

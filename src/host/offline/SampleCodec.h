@@ -55,6 +55,19 @@ public:
     // (NaN, infinity), -1 when all are finite.
     [[nodiscard]] static long find_non_finite(const float* src, long nbr) noexcept;
 
+    // A sample's place: its channel and frame, both counted from 0; channel
+    // -1 for none.
+    struct SamplePos
+    {
+        int chn = -1;
+        long long frame = 0;
+    };
+    // The first sample of `nbr_frames` frames of `chn[0]` to
+    // `chn[nbr_chn - 1]` that is no finite number: the earliest frame, and in
+    // it the lowest channel; channel -1 when all are finite.
+    [[nodiscard]] static SamplePos find_non_finite(const float* const* chn, int nbr_chn,
+                                                   long nbr_frames) noexcept;
+
     // The 32-bit step of integer encoding for `nbr` samples; only its top 24
     // bits count (the top value is 2^31 - 2^7, the largest float below 2^31).
     static void to_fixed(const float* src, long nbr, std::int32_t* dst) noexcept;

@@ -26,6 +26,9 @@ constexpr long long RIFF_HEADER_SIZE = 12;
 constexpr long long CHUNK_HEADER_SIZE = 8;
 // Chunks looked through for the samples before the header counts as unknown.
 constexpr int MAX_CHUNKS = 1000;
+// The data size of a stream whose writer could not know its length: the
+// largest a header can state.
+constexpr long long NO_LENGTH_DATA_SIZE = 0xFFFFFFFF;
 
 // Where the samples of a RIFF file start, the size its header gives them, and
 // whether the bytes after the samples' chunk header read as a chunk header.
@@ -185,7 +188,10 @@ long WavReader::read(float* const* chn, long nbr_frames)
         float* const at[SampleCodec::MAX_CHN] = {chn[0] + done, chn[_nbr_chn - 1] + done};
         SampleCodec::decode(_format, _big_endian, _raw.data(), _nbr_chn, got, at);
         if (_format == SampleFormat::FLOAT && _non_finite.chn < 0) {
-            find_non_finite(at, got, _nbr_read + done);
+            if (const SamplePos bad = SampleCodec::find_non_finite(at, _nbr_chn, got);
+                bad.chn >= 0) {
+                _non_finite = {bad.chn, _nbr_read + done + bad.frame};
+            }
         }
         done += got;
         if (got < want) {
@@ -193,24 +199,25 @@ long WavReader::read(float* const* chn, long nbr_frames)
         }
     }
     _nbr_read += done;
-    return done;
-}
-
-void WavReader::find_non_finite(float* const* chn, long nbr_frames, long long first) noexcept
-{
-    for (int c = 0; c < _nbr_chn; ++c) {
-        const long pos = SampleCodec::find_non_finite(chn[c], nbr_frames);
-        if (pos >= 0 && (_non_finite.chn < 0 || first + pos < _non_finite.frame)) {
-            _non_finite = {c, first + pos};
-        }
+    // The decoder reads a stream no further than its header claims: fewer
+    // frames there mean that the stream ended first.
+    if (done < nbr_frames && !_length_known && _nbr_read < _nbr_frames) {
+        _claim = {_nbr_frames, _nbr_read};
+        _nbr_frames = _nbr_read;
     }
+    return done;
 }
 
 void WavReader::check_header()
 {
     std::error_code ec;
     _length_known = _path != STDIN_NAME_0 && std::filesystem::is_regular_file(_path, ec);
+    const long long frame_size = SampleCodec::get_sample_size(_format) * _nbr_chn;
     if (!_length_known) {
+        // The decoder counts the whole frames of the data size.
+        if (_nbr_frames == NO_LENGTH_DATA_SIZE / frame_size) {
+            _nbr_frames = -1;
+        }
         return;
     }
     const auto file_size = std::filesystem::file_size(_path, ec);
@@ -219,7 +226,6 @@ void WavReader::check_header()
     if (ec || !find_data_chunk(file, static_cast<long long>(file_size), chunk)) {
         return;
     }
-    const long long frame_size = SampleCodec::get_sample_size(_format) * _nbr_chn;
     const long long claimed = chunk.size / frame_size;
     const long long found = (static_cast<long long>(file_size) - chunk.offset) / frame_size;
     // Samples past a data size of 0 are told apart from a chunk that follows

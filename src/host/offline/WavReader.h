@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/offline/Options.h"
+#include "host/offline/SampleCodec.h"
 
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
 
     [[nodiscard]] int get_nbr_chn() const noexcept { return _nbr_chn; }
     [[nodiscard]] int get_sample_rate() const noexcept { return _sample_rate; }
+    // -1 for a stream whose header gives no length: the largest data size it
+    // can state, as programs writing to a pipe give.
     [[nodiscard]] long long get_nbr_frames() const noexcept { return _nbr_frames; }
     [[nodiscard]] SampleFormat get_format() const noexcept { return _format; }
     [[nodiscard]] const std::string& get_path() const noexcept { return _path; }
@@ -48,7 +51,8 @@ public:
     // data size claims (more than the file holds, or 0 before samples that
     // are there) and the frames the file holds after it. Both -1 otherwise.
     // The frames read are those the decoder finds: the claimed ones that are
-    // there.
+    // there. A stream that ends before the frames its header claims is told
+    // once it has ended, and its count of frames becomes what arrived.
     struct HeaderClaim
     {
         long long claimed = -1;
@@ -59,11 +63,7 @@ public:
     // Where the first sample read that is no finite number (NaN, infinity)
     // lies: its channel and frame, both counted from 0; channel -1 while
     // there is none. Only float files can hold one.
-    struct SamplePos
-    {
-        int chn = -1;
-        long long frame = 0;
-    };
+    using SamplePos = SampleCodec::SamplePos;
     [[nodiscard]] const SamplePos& get_non_finite() const noexcept { return _non_finite; }
 
     // Reads up to `nbr_frames` frames into `chn[0]` to `chn[nbr_chn - 1]`;
@@ -72,11 +72,9 @@ public:
 
 private:
     void close() noexcept;
-    // Compares the data size in the header of a regular file with the file.
+    // Compares the data size in the header of a regular file with the file;
+    // takes note of a stream's header that gives no length.
     void check_header();
-    // Keeps the first non-finite sample of `nbr_frames` frames from frame
-    // `first` of the file on.
-    void find_non_finite(float* const* chn, long nbr_frames, long long first) noexcept;
 
     sf_private_tag* _file = nullptr;
     std::string _path;

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -191,6 +193,7 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
 {
     namespace fs = std::filesystem;
     using Limits = std::numeric_limits<float>;
+    using host::offline::SampleFormat;
     // Prepares the run; the message the host ends with.
     using Make = std::function<std::string(HostRig&, Options&)>;
     const auto float_input = [](Options& opt, int nbr_chn, int rate, long nbr_frames, long bad,
@@ -201,6 +204,30 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
         }
         EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, nbr_chn,
                                               rate, frames));
+    };
+    // A finite input that the effect turns into samples that are no number: a sine of
+    // 1.7e38 in the right channel, a quiet one in the left; the first such sample is the
+    // one of the effect driven directly.
+    const auto too_loud = [](host::offline::SampleFormat format) {
+        return [format](HostRig&, Options& opt) {
+            std::vector<float> frames;
+            for (long i = 0; i < 4410; ++i) {
+                const float sine = std::sin(6.2831853f * 440 * float(i) / RATE);
+                frames.insert(frames.end(), {0.5f * sine, 1.7e38f * sine});
+            }
+            EXPECT_TRUE(offline_test::write_sound(opt.in_path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2,
+                                                  RATE, frames));
+            opt.format = format;
+            opt.program = 0;
+            const std::vector<float> direct = run_effect_directly(frames, 0, {}, opt.block, 0);
+            const auto at = std::find_if(direct.begin(), direct.end(),
+                                         [](float value) { return !std::isfinite(value); }) -
+                            direct.begin();
+            EXPECT_LT(at, long(direct.size()));
+            return "error: the effect's output holds a sample that is no finite number: channel " +
+                   std::to_string(at % 2 + 1) + " of 2, frame " + std::to_string(at / 2) +
+                   " (counted from 0); the input's level is beyond what the effect can take\n";
+        };
     };
     const auto bank_file = [](HostRig& rig, Options& opt) {
         opt.bank_path = rig.file("mine.pbk");
@@ -276,6 +303,9 @@ TEST(OfflineHost, DamagedInputAndImpossibleOutputsAreRefusedWithTheirReasons)
                     "' holds a sample that is no finite number: channel 1 of 1, frame 19999 "
                     "(counted from 0)\n";
          }},
+        {"too loud for the effect, float output", false, too_loud(SampleFormat::FLOAT)},
+        {"too loud for the effect, 16-bit output", false, too_loud(SampleFormat::PCM16)},
+        {"too loud for the effect, 24-bit output", false, too_loud(SampleFormat::PCM24)},
         // Refused before the effect starts: its bundle is not even there.
         {"more than a WAV file holds", true,
          [&](HostRig& rig, Options& opt) {
@@ -577,6 +607,76 @@ TEST(OfflineHost, ProgramSaysWhatIsWrong)
         const std::string logs = read_logs(rig.folder.path());
         EXPECT_EQ(logs.find("rendering"), std::string::npos) << c.what;
         EXPECT_EQ(logs.find("Parameters"), std::string::npos) << c.what;
+    }
+}
+
+// A stream on the standard input is rendered as it arrives: one that ends before the frames
+// its header claims is warned about as a damaged file, one whose header gives no length (the
+// largest data size, as programs writing to a pipe give) shows the seconds rendered, and one
+// whose header gives more than a WAV output holds is refused before rendering. The progress
+// line ends in every case.
+TEST(OfflineHost, StreamOnStandardInputIsRenderedAsItArrives)
+{
+    constexpr long FRAMES = RATE; // what arrives: 1 s of 16-bit stereo
+    constexpr std::size_t HEADER = 44;
+    constexpr std::size_t DATA_SIZE_AT = 40;
+    const auto percent = [](int last) {
+        std::string text;
+        for (int step = 0; step <= last; step += 10) {
+            text += "\rrendering: " + std::to_string(step) + " %";
+        }
+        return text;
+    };
+    std::string seconds;
+    for (int tenth = 0; tenth <= 10; ++tenth) {
+        seconds +=
+            "\rrendering: " + std::to_string(tenth / 10) + "." + std::to_string(tenth % 10) + " s";
+    }
+    const struct
+    {
+        const char* what;
+        std::uint32_t data_size;
+        int status;
+        std::string end; // of the standard error, from the progress on
+    } cases[] = {
+        {"whole", FRAMES * 4, 0, percent(100) + "\n"},
+        {"ends before its header says", 2 * FRAMES * 4, 0,
+         percent(50) +
+             "\rrendering: 100 %\nwarning: input file '-' is damaged: its header "
+             "claims " +
+             std::to_string(2 * FRAMES) + " frames, the file holds " + std::to_string(FRAMES) +
+             "; rendering " + std::to_string(FRAMES) + "\n"},
+        {"gives no length", 0xFFFFFFFF, 0, seconds + "\n"},
+        {"more than a WAV output holds", 0xFFFFFFF0, 1,
+         "error: the output would be " + std::to_string(HEADER + 0xFFFFFFF0) +
+             " bytes; a WAV file holds at most " + std::to_string((1LL << 32) - 1 + 8) + "\n"},
+    };
+    for (const auto& c : cases) {
+        HostRig rig;
+        ASSERT_TRUE(offline_test::write_sound(rig.file("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                                              2, RATE, std::vector<float>(FRAMES * 2, 0.25f)));
+        std::string bytes = ScratchFolder::read(rig.file("in.wav"));
+        ASSERT_EQ(bytes.size(), HEADER + FRAMES * 4);
+        for (std::size_t k = 0; k < 4; ++k) {
+            bytes[DATA_SIZE_AT + k] = char(c.data_size >> (8 * k));
+        }
+        ScratchFolder::write(rig.file("in.wav"), bytes);
+        const ProgramRun run = run_program(rig, "cat in.wav |", "- out.wav", "");
+        EXPECT_EQ(run.status, c.status) << c.what;
+        const std::string& err = run.err;
+        const std::size_t progress = err.find("\rrendering:");
+        if (c.status == 0) {
+            EXPECT_EQ(err.substr(std::min(progress, err.size())), c.end) << c.what;
+            int nbr_chn = 0;
+            int rate = 0;
+            EXPECT_EQ(long(offline_test::read_sound(rig.file("out.wav"), nbr_chn, rate).size()),
+                      FRAMES * 2)
+                << c.what;
+        } else {
+            EXPECT_EQ(progress, std::string::npos) << c.what << ": " << err;
+            EXPECT_TRUE(ends_with(err, c.end)) << c.what << ": " << err;
+            EXPECT_FALSE(std::filesystem::exists(rig.file("out.wav"))) << c.what;
+        }
     }
 }
 
