@@ -209,7 +209,7 @@ TEST(LockFreeBuffer, ConcurrentWriterAndReaderLoseNothing)
     // checked however the threads are scheduled: the writer waits until the reader has taken
     // everything pending, then writes once and waits until the reader has taken that value.
     // Between meetings they race freely.
-    constexpr std::uint64_t MEET_EVERY = 2048;
+    constexpr std::uint64_t MEET_EVERY = 16384;
 
     basic::LockFreeBuffer<Tearable> buf;
     buf.fill(Tearable(0));
