@@ -8,6 +8,7 @@
 #include "lib/mppi/mppi_vst2cocoa/Vst2Plugin.h"
 #include "plugin/dsp/BrevantDsp.h"
 #include "plugin/vst2/StaticPresets.h"
+#include "support/HangGuard.h"
 #include "support/ScratchFolder.h"
 #include "support/posix/ChildProcess.h"
 #include "support/posix/EnvVar.h"
@@ -492,8 +493,11 @@ TEST(OfflineHost, StandardOutputByAnyNameCarriesTheFileAlone)
     const std::string program = find_program();
     const std::string in_path = rig.file("in.wav");
     write_input(in_path);
-    const std::string run =
-        "cd '" + rig.io.string() + "' && env -u HOME -u XDG_STATE_HOME '" + program + "' in.wav ";
+    // A run that hangs is ended by the hang guard, so its status fails the test; it reads
+    // nothing from the test's own standard input.
+    const std::string run = "cd '" + rig.io.string() + "' && timeout -s KILL " +
+                            std::to_string(test_support::HANG_GUARD.count()) +
+                            " env -u HOME -u XDG_STATE_HOME '" + program + "' in.wav </dev/null ";
     ASSERT_EQ(std::system((run + "file.wav 2>/dev/null >/dev/null").c_str()), 0);
     const std::string want = ScratchFolder::read(rig.file("file.wav"));
     ASSERT_GT(want.size(), 44u);

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <thread>
@@ -195,35 +194,80 @@ std::uint64_t read_whole(const Tearable& payload)
     return first;
 }
 
+// Spins, giving the processor away, until flag holds val.
+void wait_for_value(const std::atomic<std::uint64_t>& flag, std::uint64_t val)
+{
+    while (flag.load() != val) {
+        std::this_thread::yield();
+    }
+}
+
 TEST(LockFreeBuffer, ConcurrentWriterAndReaderLoseNothing)
 {
     constexpr std::uint64_t NBR_WRITES = 1'000'000;
-    // The writer pauses now and then so that reader passes with no write in
-    // flight happen often enough to be checked.
-    constexpr std::uint64_t PAUSE_EVERY = 2048;
+    // Every this many writes the threads meet, so that passes with no write in flight are
+    // checked however the threads are scheduled: the writer waits until the reader has taken
+    // everything pending, then writes once and waits until the reader has taken that value.
+    // Between meetings they race freely.
+    constexpr std::uint64_t MEET_EVERY = 16384;
 
     basic::LockFreeBuffer<Tearable> buf;
     buf.fill(Tearable(0));
     std::atomic<std::uint64_t> started{0};
     std::atomic<std::uint64_t> finished{0};
+    // The write the writer holds back until the reader has drained the buffer; then the
+    // reader's answer, the meeting write once done, and the reader's answer to that.
+    std::atomic<std::uint64_t> drain_asked{0};
+    std::atomic<std::uint64_t> drained{0};
+    std::atomic<std::uint64_t> met_written{0};
+    std::atomic<std::uint64_t> met_taken{0};
 
     std::thread writer([&] {
         Tearable payload;
         for (std::uint64_t count = 1; count <= NBR_WRITES; ++count) {
+            // Never at the last write: the reader stops once it is done.
+            const bool meet = count % MEET_EVERY == 0 && count < NBR_WRITES;
+            if (meet) {
+                drain_asked.store(count);
+                wait_for_value(drained, count);
+            }
             payload.set(count);
             started.store(count);
             buf.write(payload);
             finished.store(count);
-            if (count % PAUSE_EVERY == 0) {
-                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            if (meet) {
+                met_written.store(count);
+                wait_for_value(met_taken, count);
             }
         }
     });
 
+    std::uint64_t nbr_met = 0;
     std::uint64_t last_clean = 0;
-    std::uint64_t nbr_clean = 0;
     std::uint64_t last_read = 0;
     while (finished.load() < NBR_WRITES) {
+        if (const std::uint64_t meeting = drain_asked.load(); meeting != drained.load()) {
+            // The writer waits before write `meeting`: one pass takes the newest value if
+            // the reader has not taken it yet, and then nothing is pending.
+            if (buf.has_new_data()) {
+                last_read = read_whole(buf.use_read_buffer());
+                buf.end_read();
+            }
+            ASSERT_EQ(last_read, meeting - 1);
+            ASSERT_FALSE(buf.has_new_data());
+            drained.store(meeting);
+            // Exactly the one value written since is pending, whole, and the pass takes it.
+            wait_for_value(met_written, meeting);
+            ASSERT_TRUE(buf.has_new_data());
+            last_read = read_whole(buf.use_read_buffer());
+            buf.end_read();
+            ASSERT_EQ(last_read, meeting);
+            ASSERT_FALSE(buf.has_new_data());
+            last_clean = meeting;
+            ++nbr_met;
+            met_taken.store(meeting);
+            continue;
+        }
         const std::uint64_t started_before = started.load();
         const std::uint64_t finished_before = finished.load();
         if (!buf.has_new_data()) {
@@ -243,7 +287,6 @@ TEST(LockFreeBuffer, ConcurrentWriterAndReaderLoseNothing)
         }
         // No write overlapped: the value is whole, the newest one written,
         // never older than the previous clean pass saw, and it was taken.
-        ++nbr_clean;
         ASSERT_EQ(value, started_before);
         ASSERT_GE(value, last_clean);
         last_clean = value;
@@ -260,7 +303,7 @@ TEST(LockFreeBuffer, ConcurrentWriterAndReaderLoseNothing)
     }
     EXPECT_EQ(last_read, NBR_WRITES);
     EXPECT_FALSE(buf.has_new_data());
-    EXPECT_GT(nbr_clean, 0U);
+    EXPECT_EQ(nbr_met, (NBR_WRITES - 1) / MEET_EVERY);
 }
 
 } // namespace

@@ -185,7 +185,8 @@ TEST(ParamReorder, AudioThreadMapsWhileTheMainThreadLoads)
     std::thread audio([&] {
         started.store(true, std::memory_order_relaxed);
         std::vector<int> snapshot(NBR);
-        while (!done.load(std::memory_order_relaxed)) {
+        // At least one snapshot, however late this thread runs.
+        do {
             ++nbr_snapshots;
             nbr_mixed += reorder.get_wrap_2_nat(snapshot) == NBR &&
                                  (snapshot == reversed_map || snapshot == rotated_map)
@@ -193,7 +194,7 @@ TEST(ParamReorder, AudioThreadMapsWhileTheMainThreadLoads)
                              : 1;
             const int p = reorder.map_wrap_2_nat(nbr_snapshots % NBR);
             out_of_range += p < 0 || p >= NBR ? 1 : 0;
-        }
+        } while (!done.load(std::memory_order_relaxed));
     });
     while (!started.load(std::memory_order_relaxed)) {
         std::this_thread::yield();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/HangGuard.h"
+
 #include <chrono>
 #include <fcntl.h>
 #include <functional>
@@ -122,20 +124,18 @@ private:
 };
 
 // Runs job (which must not throw) on a thread of its own and tells whether it returned
-// within the deadline. A job still running then is taken to wait in opening the named pipe at
-// fifo for reading: the pipe is opened for writing and closed again until the job returns,
+// before the hang guard ran out. A job still running then is taken to wait in opening the named
+// pipe at fifo for reading: the pipe is opened for writing and closed again until the job returns,
 // so that a test of a job that blocks on a pipe fails instead of hanging.
 inline bool returns_without_a_pipe_writer(const std::string& fifo, const std::function<void()>& job)
 {
-    // A hang guard, not a speed check: a job that does not wait returns in milliseconds.
-    constexpr auto DEADLINE = std::chrono::seconds(10);
     std::promise<void> done;
     std::future<void> finished = done.get_future();
     std::thread runner([&job, &done] {
         job();
         done.set_value();
     });
-    const bool in_time = finished.wait_for(DEADLINE) == std::future_status::ready;
+    const bool in_time = finished.wait_for(HANG_GUARD) == std::future_status::ready;
     while (finished.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
         const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0) {

@@ -50,7 +50,8 @@ TEST(LockFreeRingFifo, BehavesAsABoundedQueueOfCapacityMinusOne)
 }
 
 // A hand-over between two threads, of two halves that a torn copy would
-// leave unequal.
+// leave unequal. A side that finds the ring full or empty gives the processor
+// away, so that the other side runs also when the two share one core.
 TEST(LockFreeRingFifo, OneWriterAndOneReaderHandOverEveryElementWhole)
 {
     constexpr long NBR = 20000;
@@ -62,6 +63,8 @@ TEST(LockFreeRingFifo, OneWriterAndOneReaderHandOverEveryElementWhole)
                 *slot = {i, -i};
                 ring.advance_write_pos();
                 ++i;
+            } else {
+                std::this_thread::yield();
             }
         }
     });
@@ -71,6 +74,8 @@ TEST(LockFreeRingFifo, OneWriterAndOneReaderHandOverEveryElementWhole)
             ASSERT_EQ(*slot, std::make_pair(i, -i));
             ring.advance_read_pos();
             ++i;
+        } else {
+            std::this_thread::yield();
         }
     }
     writer.join();

@@ -16,9 +16,13 @@ TEST(TimerFine, BothClocksRiseWithTheSteadyClockAndNeverDecrease)
 {
     const TimerFine& fine = TimerFine::use_instance();
     const TimerReliable& reliable = TimerReliable::use_instance();
-    const auto steady_begin = std::chrono::steady_clock::now();
+    // Steady readings bracket the timers' readings from outside and from inside, so that
+    // the timers' spans lie between the two steady spans however long the thread waits
+    // between two readings.
+    const auto outer_begin = std::chrono::steady_clock::now();
     const double fine_begin = fine.get();
     const double reliable_begin = reliable.get();
+    const auto inner_begin = std::chrono::steady_clock::now();
 
     double fine_last = fine_begin;
     double reliable_last = reliable_begin;
@@ -31,18 +35,23 @@ TEST(TimerFine, BothClocksRiseWithTheSteadyClockAndNeverDecrease)
         reliable_last = reliable_now;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const auto inner_end = std::chrono::steady_clock::now();
     const double fine_span = fine.get() - fine_begin;
     const double reliable_span = reliable.get() - reliable_begin;
-    const double steady_span =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - steady_begin).count();
+    const auto outer_end = std::chrono::steady_clock::now();
+    const auto seconds = [](std::chrono::steady_clock::duration span) {
+        return std::chrono::duration<double>(span).count();
+    };
 
-    // Seconds, not another unit: the spans agree with the steady clock's
-    // (which is read last, so it is the longest) within a generous margin.
+    // Seconds, not another unit: the spans lie between the steady clock's, with a margin
+    // for the rounding of readings to double.
+    constexpr double MARGIN = 1e-6;
     EXPECT_GE(fine_span, 0.030);
     EXPECT_GE(reliable_span, 0.030);
-    EXPECT_LE(fine_span, steady_span);
-    EXPECT_LE(reliable_span, steady_span);
-    EXPECT_GT(fine_span, 0.5 * steady_span);
+    for (const double span : {fine_span, reliable_span}) {
+        EXPECT_GE(span, seconds(inner_end - inner_begin) - MARGIN);
+        EXPECT_LE(span, seconds(outer_end - outer_begin) + MARGIN);
+    }
 }
 
 } // namespace

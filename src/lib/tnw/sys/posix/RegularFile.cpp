@@ -2,7 +2,6 @@
 
 #include "lib/tnw/sys/posix/RawFile.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -23,8 +22,10 @@ ReadFileResult read_all(RegularFile& file, std::size_t max_bytes, std::string& b
 {
     char chunk[READ_CHUNK];
     for (;;) {
-        // One byte beyond the limit is asked for, so that growth shows.
-        const std::size_t want = std::min(READ_CHUNK, max_bytes - bytes.size() + 1);
+        // One byte beyond the limit is asked for, so that growth shows. The room left is
+        // compared before the byte is added, so that the largest limit does not wrap to 0.
+        const std::size_t room = max_bytes - bytes.size(); // bytes never exceeds max_bytes here
+        const std::size_t want = room < READ_CHUNK ? room + 1 : READ_CHUNK;
         std::size_t got = 0;
         if (!file.read(chunk, want, got)) {
             return ReadFileResult::READ_FAILED;
@@ -118,8 +119,7 @@ void RegularFile::close() noexcept
     _size = 0;
 }
 
-ReadFileResult read_regular_file(const std::string& path, std::size_t max_bytes,
-                                 std::string& bytes)
+ReadFileResult read_regular_file(const std::string& path, std::size_t max_bytes, std::string& bytes)
 {
     bytes.clear();
     RegularFile file;
