@@ -55,6 +55,7 @@ ReadFileResult RegularFile::open_or_create(const std::string& path, unsigned mod
 ReadFileResult RegularFile::open_with(const std::string& path, int flags, unsigned mode)
 {
     close();
+    _error = 0;
     // Non-blocking, so that opening a named pipe with no writer returns at once; the flag
     // changes nothing for a regular file.
     int fd = -1;
@@ -63,17 +64,22 @@ ReadFileResult RegularFile::open_with(const std::string& path, int flags, unsign
                     static_cast<mode_t>(mode & PERMISSION_BITS));
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? ReadFileResult::MISSING
-                                                   : ReadFileResult::OPEN_FAILED;
+        _error = errno;
+        return _error == ENOENT || _error == ENOTDIR ? ReadFileResult::MISSING
+                                                     : ReadFileResult::OPEN_FAILED;
     }
     _fd = fd;
     struct stat info = {};
     if (::fstat(fd, &info) != 0) {
+        const int error = errno;
         close();
+        _error = error;
         return ReadFileResult::READ_FAILED;
     }
     if (!S_ISREG(info.st_mode)) {
         close();
+        // The system's own word for a folder used as a file; other kinds have none.
+        _error = S_ISDIR(info.st_mode) ? EISDIR : 0;
         return ReadFileResult::NOT_REGULAR;
     }
     _size = info.st_size < 0 ? 0 : static_cast<unsigned long long>(info.st_size);

@@ -33,6 +33,9 @@ public:
     // (the file creation mask may only narrow them).
     [[nodiscard]] ReadFileResult open_or_create(const std::string& path, unsigned mode);
     [[nodiscard]] bool is_open() const noexcept { return _fd >= 0; }
+    // The system's error number of the last open() that failed (EISDIR for a folder), 0
+    // after a success or where the system gives none (a pipe, a device).
+    [[nodiscard]] int get_error() const noexcept { return _error; }
     // The file's size in bytes when it was opened.
     [[nodiscard]] unsigned long long get_size() const noexcept { return _size; }
     // Reads up to `size` bytes, going on after partial reads and interruptions; `got` receives
@@ -47,6 +50,7 @@ private:
 
     int _fd = -1;
     unsigned long long _size = 0;
+    int _error = 0;
 };
 
 // Any thread; may allocate, blocks on file I/O only (never on a pipe or a device, which
