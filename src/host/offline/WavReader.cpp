@@ -1,6 +1,7 @@
 #include "host/offline/WavReader.h"
 
 #include "host/offline/SampleCodec.h"
+#include "lib/tnw/sys/posix/RegularFile.h"
 
 #include <sndfile.h>
 
@@ -9,12 +10,14 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace host::offline {
 
 namespace {
+
+using tnw::sys::posix::ReadFileResult;
+using tnw::sys::posix::RegularFile;
 
 // Frames whose bytes are read at a time.
 constexpr long RAW_FRAMES = 8192;
@@ -56,10 +59,17 @@ bool is_chunk_header(const unsigned char* header, bool big_endian, long long roo
     return printable && get_u32(header + 4, big_endian) <= room;
 }
 
-bool find_data_chunk(std::ifstream& file, long long file_size, DataChunk& chunk)
+// Reads `size` bytes at `pos`; false where the file holds fewer.
+bool read_exactly(RegularFile& file, long long pos, void* data, std::size_t size)
+{
+    std::size_t got = 0;
+    return file.read_at(static_cast<unsigned long long>(pos), data, size, got) && got == size;
+}
+
+bool find_data_chunk(RegularFile& file, long long file_size, DataChunk& chunk)
 {
     unsigned char header[RIFF_HEADER_SIZE];
-    if (!file.read(reinterpret_cast<char*>(header), RIFF_HEADER_SIZE)) {
+    if (!read_exactly(file, 0, header, RIFF_HEADER_SIZE)) {
         return false;
     }
     const bool big_endian = std::memcmp(header, "RIFX", 4) == 0;
@@ -70,7 +80,7 @@ bool find_data_chunk(std::ifstream& file, long long file_size, DataChunk& chunk)
     long long pos = RIFF_HEADER_SIZE;
     for (int k = 0; k < MAX_CHUNKS && pos + CHUNK_HEADER_SIZE <= file_size; ++k) {
         unsigned char chunk_header[CHUNK_HEADER_SIZE];
-        if (!file.seekg(pos) || !file.read(reinterpret_cast<char*>(chunk_header), 8)) {
+        if (!read_exactly(file, pos, chunk_header, CHUNK_HEADER_SIZE)) {
             return false;
         }
         const long long size = get_u32(chunk_header + 4, big_endian);
@@ -78,9 +88,9 @@ bool find_data_chunk(std::ifstream& file, long long file_size, DataChunk& chunk)
             chunk.offset = pos + CHUNK_HEADER_SIZE;
             chunk.size = size;
             const long long room = file_size - chunk.offset - CHUNK_HEADER_SIZE;
-            chunk.chunk_follows = room >= 0 &&
-                                  file.read(reinterpret_cast<char*>(chunk_header), 8) &&
-                                  is_chunk_header(chunk_header, big_endian, room);
+            chunk.chunk_follows =
+                room >= 0 && read_exactly(file, chunk.offset, chunk_header, CHUNK_HEADER_SIZE) &&
+                is_chunk_header(chunk_header, big_endian, room);
             return true;
         }
         // Chunks are padded to an even size.
@@ -210,8 +220,11 @@ long WavReader::read(float* const* chn, long nbr_frames)
 
 void WavReader::check_header()
 {
-    std::error_code ec;
-    _length_known = _path != STDIN_NAME_0 && std::filesystem::is_regular_file(_path, ec);
+    // The standard input may be a regular file too (a redirection), which the decoder then
+    // counts as it counts a file by name.
+    RegularFile file;
+    _length_known = (_path == STDIN_NAME_0 ? file.open_standard_input() : file.open(_path)) ==
+                    ReadFileResult::OK;
     const long long frame_size = SampleCodec::get_sample_size(_format) * _nbr_chn;
     if (!_length_known) {
         // The decoder counts the whole frames of the data size.
@@ -220,14 +233,13 @@ void WavReader::check_header()
         }
         return;
     }
-    const auto file_size = std::filesystem::file_size(_path, ec);
-    std::ifstream file(_path, std::ios::binary);
+    const auto file_size = static_cast<long long>(file.get_size());
     DataChunk chunk;
-    if (ec || !find_data_chunk(file, static_cast<long long>(file_size), chunk)) {
+    if (!find_data_chunk(file, file_size, chunk)) {
         return;
     }
     const long long claimed = chunk.size / frame_size;
-    const long long found = (static_cast<long long>(file_size) - chunk.offset) / frame_size;
+    const long long found = (file_size - chunk.offset) / frame_size;
     // Samples past a data size of 0 are told apart from a chunk that follows
     // an empty file's samples.
     if (claimed > found || (claimed == 0 && found > 0 && !chunk.chunk_follows)) {

@@ -43,8 +43,9 @@ public:
     [[nodiscard]] long long get_nbr_frames() const noexcept { return _nbr_frames; }
     [[nodiscard]] SampleFormat get_format() const noexcept { return _format; }
     [[nodiscard]] const std::string& get_path() const noexcept { return _path; }
-    // True for a regular file, whose frames are counted before reading; the
-    // count of a stream (standard input, a pipe) is what its header claims.
+    // True for a regular file (by name, or as the standard input), whose
+    // frames are counted before reading; the count of a stream (a pipe, a
+    // device) is what its header claims.
     [[nodiscard]] bool is_length_known() const noexcept { return _length_known; }
 
     // A regular file's header that disagrees with the file: the frames its

@@ -192,8 +192,12 @@ AtomicFileWriter::Result AtomicFileWriter::open_in_place(bool probe,
                                                          std::optional<std::uint64_t> size)
 {
     if (!probe) {
+        // A signal that ends the process meanwhile would leave a file half old, half new: it
+        // waits until the file is closed.
+        _signal_hold.hold();
         if (!(size ? _file.open_in_place(_target.string(), *size)
                    : _file.open_in_place(_target.string()))) {
+            _signal_hold.release();
             return fail(Result::OPEN_FAILED, _file.get_error());
         }
         _in_place = true;
@@ -251,8 +255,10 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
     }
     if (_in_place) {
         // What is left of the previous bytes goes. A full disk may only show at close.
-        return _file.end_here() && _file.close() ? Result::OK
-                                                 : fail(Result::WRITE_FAILED, _file.get_error());
+        const bool written = _file.end_here() && _file.close();
+        const int error = _file.get_error();
+        discard();
+        return written ? Result::OK : fail(Result::WRITE_FAILED, error);
     }
     // A failure leaves the temporary file's own permissions: the bytes still count.
     static_cast<void>(_file.set_mode(_final_mode));
@@ -276,6 +282,7 @@ AtomicFileWriter::Result AtomicFileWriter::commit()
 void AtomicFileWriter::discard() noexcept
 {
     _file.close_quietly();
+    _signal_hold.release();
     if (!_temp.empty()) {
         remove_watched(_temp);
         _temp.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lib/tnw/sys/posix/RawFile.h"
+#include "lib/tnw/sys/posix/SignalHold.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,9 +23,12 @@ namespace basic {
 // cannot give the new one; and where the folder takes no temporary file (read-only folder,
 // path too long) but the target can be written. Opened with the size to come, such a file
 // keeps its bytes until room for the new ones is reserved, and is refused unchanged where
-// there is none (a full disk); it is then written over and cut to its new length. Opened
-// without a size, or on a file system that reserves no room, it is emptied, then written,
-// and a failure can leave it partly written.
+// there is none (a full disk) or where the size passes the process's file-size limit; it is
+// then written over and cut to its new length. Opened without a size, or on a file system
+// that reserves no room, it is emptied, then written, and a failure can leave it partly
+// written. From open() until the file is closed (commit(), discard()) SIGINT, SIGTERM and
+// SIGHUP wait on the writer's thread, so that one ending the process finds the file whole;
+// they act once it is closed.
 // A symbolic link is followed, also when it leads to nothing yet: the file it points at is
 // written and the link stays; a loop of links is refused. A link to a pipe, device or socket
 // (a descriptor's link such as /dev/stdout) is written through as it stands. A target that
@@ -107,6 +111,8 @@ private:
     std::filesystem::path _target;
     std::filesystem::path _temp;
     RawFile _file;
+    // Held while a file written in place is open.
+    tnw::sys::posix::SignalHold _signal_hold;
     bool _in_place = false;
     bool _failed = false;
     // The system's error number of the last failure, 0 after a success.

@@ -368,51 +368,73 @@ TEST(OfflineHost, SameRunGivesTheSameBytesInEveryFormat)
 }
 
 // A save cut short leaves no temporary file and the previous output as it was. SIGINT,
-// SIGTERM or SIGHUP while the temporary file is written (the program, preloaded to, stops
-// itself there) end the program by the same signal; a file-size limit below the output's size
-// fails the save with its reason, also for an output written in place.
-TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndThePreviousOutput)
+// SIGTERM or SIGHUP while the output is saved (the program, preloaded to, stops itself at its
+// first write there) end the program by the same signal: a temporary file is removed, an
+// output written in place (it has another name) is finished first. A file-size limit below
+// the output's size fails the save with its reason, also for an output written in place that
+// is long enough already.
+TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndAWholeOutput)
 {
     namespace fs = std::filesystem;
+    // The output, 1.05 s of 16-bit stereo, is about 185 kB.
+    constexpr rlim_t FILE_LIMIT = 65536;
+    constexpr std::size_t LONGER = 300000;
     const struct
     {
         const char* what;
         int signal_nbr; // 0: none, a file-size limit instead
         bool other_name;
+        std::size_t old_size;
     } cases[] = {
-        {"SIGINT", SIGINT, false},
-        {"SIGTERM", SIGTERM, false},
-        {"SIGHUP", SIGHUP, false},
-        {"file-size limit", 0, false},
-        {"file-size limit, output with another name", 0, true},
+        {"SIGINT", SIGINT, false, 3},
+        {"SIGTERM", SIGTERM, false, 3},
+        {"SIGHUP", SIGHUP, false, 3},
+        {"SIGTERM, output with another name", SIGTERM, true, 3},
+        {"SIGINT, output with another name, longer", SIGINT, true, LONGER},
+        {"file-size limit", 0, false, 3},
+        {"file-size limit, output with another name", 0, true, 3},
+        {"file-size limit, output with another name, longer", 0, true, LONGER},
     };
     const char* asan_options = std::getenv("ASAN_OPTIONS");
     // The preloaded library comes before the sanitizer's runtime.
     const std::vector<std::string> stop_env = {
-        "LD_PRELOAD=" MORVANEL_STOP_AT_TEMPORARY_WRITE, "STOP_AT_TEMPORARY_OF=out.wav",
+        "LD_PRELOAD=" MORVANEL_STOP_AT_SAVE_WRITE, "STOP_AT_SAVE_OF=out.wav",
         std::string("ASAN_OPTIONS=") + (asan_options != nullptr ? asan_options : "") +
             ":verify_asan_link_order=0"};
-    // The output, 1.05 s of 16-bit stereo, is about 185 kB.
-    constexpr rlim_t FILE_LIMIT = 65536;
+    const auto render = [](HostRig& rig, const std::vector<std::string>& env, rlim_t limit) {
+        return test_support::ChildProcess({find_program(), rig.file("in.wav"), rig.file("out.wav"),
+                                           "--tail", "1"},
+                                          env, rig.folder.file("err.txt"), limit);
+    };
+    std::string whole_output;
+    {
+        HostRig rig;
+        write_input(rig.file("in.wav"));
+        test_support::ChildProcess child = render(rig, {}, RLIM_INFINITY);
+        ASSERT_EQ(child.wait(false), 0) << ScratchFolder::read(rig.folder.file("err.txt"));
+        whole_output = ScratchFolder::read(rig.file("out.wav"));
+        ASSERT_LT(whole_output.size(), LONGER);
+    }
     for (const auto& c : cases) {
         HostRig rig;
-        const std::string in_path = rig.file("in.wav");
         const std::string out_path = rig.file("out.wav");
-        write_input(in_path);
-        ScratchFolder::write(out_path, "old");
+        write_input(rig.file("in.wav"));
+        const std::string old_output(c.old_size, 'o');
+        ScratchFolder::write(out_path, old_output);
         if (c.other_name) {
             fs::create_hard_link(out_path, rig.file("other.wav"));
         }
         const long nbr_files = rig.count_files();
         const std::string err_path = rig.folder.file("err.txt");
-        test_support::ChildProcess child({find_program(), in_path, out_path, "--tail", "1"},
-                                         c.signal_nbr != 0 ? stop_env : std::vector<std::string>(),
-                                         err_path, c.signal_nbr != 0 ? RLIM_INFINITY : FILE_LIMIT);
+        test_support::ChildProcess child =
+            render(rig, c.signal_nbr != 0 ? stop_env : std::vector<std::string>(),
+                   c.signal_nbr != 0 ? RLIM_INFINITY : FILE_LIMIT);
         ASSERT_TRUE(child.is_started()) << c.what;
         if (c.signal_nbr != 0) {
             const int stop = child.wait(true);
             ASSERT_TRUE(WIFSTOPPED(stop)) << c.what << ": " << ScratchFolder::read(err_path);
-            EXPECT_EQ(rig.count_files(), nbr_files + 1) << c.what; // the temporary file
+            // The temporary file, or none.
+            EXPECT_EQ(rig.count_files(), nbr_files + (c.other_name ? 0 : 1)) << c.what;
             EXPECT_TRUE(child.send(c.signal_nbr) && child.send(SIGCONT)) << c.what;
         }
         const int status = child.wait(false);
@@ -426,7 +448,9 @@ TEST(OfflineHost, SaveCutShortLeavesNoTemporaryFileAndThePreviousOutput)
                                            "': file too large\n"))
                 << c.what << ": " << err;
         }
-        EXPECT_EQ(ScratchFolder::read(out_path), "old") << c.what;
+        const bool finished = c.signal_nbr != 0 && c.other_name;
+        EXPECT_TRUE(ScratchFolder::read(out_path) == (finished ? whole_output : old_output))
+            << c.what;
         EXPECT_EQ(rig.count_files(), nbr_files) << c.what;
     }
 }
@@ -618,7 +642,8 @@ TEST(OfflineHost, ProgramSaysWhatIsWrong)
 // its header claims is warned about as a damaged file, one whose header gives no length (the
 // largest data size, as programs writing to a pipe give) shows the seconds rendered, and one
 // whose header gives more than a WAV output holds is refused before rendering. The progress
-// line ends in every case.
+// line ends in every case. A file redirected to the standard input is read as a file: its
+// damage is told before rendering.
 TEST(OfflineHost, StreamOnStandardInputIsRenderedAsItArrives)
 {
     constexpr long FRAMES = RATE; // what arrives: 1 s of 16-bit stereo
@@ -636,22 +661,27 @@ TEST(OfflineHost, StreamOnStandardInputIsRenderedAsItArrives)
         seconds +=
             "\rrendering: " + std::to_string(tenth / 10) + "." + std::to_string(tenth % 10) + " s";
     }
+    const std::string damaged = "warning: input file '-' is damaged: its header claims " +
+                                std::to_string(2 * FRAMES) + " frames, the file holds " +
+                                std::to_string(FRAMES) + "; rendering " +
+                                std::to_string(FRAMES) + "\n";
+    const char* const pipe = "cat in.wav |";
     const struct
     {
         const char* what;
         std::uint32_t data_size;
+        const char* piped; // or redirected
         int status;
-        std::string end; // of the standard error, from the progress on
+        std::string start; // of the standard error
+        std::string end;   // of the standard error, from the progress on
     } cases[] = {
-        {"whole", FRAMES * 4, 0, percent(100) + "\n"},
-        {"ends before its header says", 2 * FRAMES * 4, 0,
-         percent(50) +
-             "\rrendering: 100 %\nwarning: input file '-' is damaged: its header "
-             "claims " +
-             std::to_string(2 * FRAMES) + " frames, the file holds " + std::to_string(FRAMES) +
-             "; rendering " + std::to_string(FRAMES) + "\n"},
-        {"gives no length", 0xFFFFFFFF, 0, seconds + "\n"},
-        {"more than a WAV output holds", 0xFFFFFFF0, 1,
+        {"whole", FRAMES * 4, pipe, 0, "parameters:\n", percent(100) + "\n"},
+        {"ends before its header says", 2 * FRAMES * 4, pipe, 0, "parameters:\n",
+         percent(50) + "\rrendering: 100 %\n" + damaged},
+        {"file ends before its header says", 2 * FRAMES * 4, "", 0, damaged + "parameters:\n",
+         percent(100) + "\n"},
+        {"gives no length", 0xFFFFFFFF, pipe, 0, "parameters:\n", seconds + "\n"},
+        {"more than a WAV output holds", 0xFFFFFFF0, pipe, 1, "",
          "error: the output would be " + std::to_string(HEADER + 0xFFFFFFF0) +
              " bytes; a WAV file holds at most " + std::to_string((1LL << 32) - 1 + 8) + "\n"},
     };
@@ -665,9 +695,11 @@ TEST(OfflineHost, StreamOnStandardInputIsRenderedAsItArrives)
             bytes[DATA_SIZE_AT + k] = char(c.data_size >> (8 * k));
         }
         ScratchFolder::write(rig.file("in.wav"), bytes);
-        const ProgramRun run = run_program(rig, "cat in.wav |", "- out.wav", "");
+        const ProgramRun run =
+            run_program(rig, c.piped, "- out.wav", c.piped[0] != '\0' ? "" : "<in.wav");
         EXPECT_EQ(run.status, c.status) << c.what;
         const std::string& err = run.err;
+        EXPECT_EQ(err.substr(0, c.start.size()), c.start) << c.what;
         const std::size_t progress = err.find("\rrendering:");
         if (c.status == 0) {
             EXPECT_EQ(err.substr(std::min(progress, err.size())), c.end) << c.what;

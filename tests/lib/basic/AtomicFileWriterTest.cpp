@@ -3,6 +3,7 @@
 #include "support/ScratchFolder.h"
 #include "support/posix/FileFacts.h"
 #include "support/posix/FileSizeLimit.h"
+#include "support/posix/RoomReservation.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -322,35 +324,67 @@ TEST(AtomicFileWriter, SpecialTargetsAreWrittenWhereTheyLead)
     EXPECT_EQ(folder.count_entries(), 12); // nothing but what the cases made
 }
 
-// A file written in place gets room for its new bytes before any of them is written: where
-// there is none (the file-size limit stands for a full disk here) the save is refused with the
-// system's reason and the file keeps its bytes. A shorter content then leaves nothing of a
-// longer one behind.
-TEST(AtomicFileWriter, FileWrittenInPlaceIsKeptWhereItsNewBytesFindNoRoom)
+// A file written in place gets room for its new bytes before any of them is written. It keeps
+// its bytes where it gets none (a full disk), and where its new size passes the file-size
+// limit, however long it is already; a file system that reserves no room gets it emptied and
+// written. Each save runs in a child process, where the kernel's answer to a reservation and
+// the limit are set.
+TEST(AtomicFileWriter, FileWrittenInPlaceIsWholeOrUnchanged)
 {
+    constexpr std::size_t NEW_SIZE = 8192;
+    constexpr rlim_t NONE = RLIM_INFINITY;
+    const struct
+    {
+        const char* what;
+        std::size_t old_size;
+        rlim_t limit;
+        int reservation; // the kernel's answer to one, 0 for its own
+        std::string outcome; // "saved", or the reason of a refusal
+    } cases[] = {
+        {"shorter, past the limit", 100, 4096, 0, "file too large"},
+        {"as long, past the limit", NEW_SIZE, 4096, 0, "file too large"},
+        {"longer, past the limit", 3 * NEW_SIZE, 4096, 0, "file too large"},
+        {"full disk", 100, NONE, ENOSPC, "no space left on device"},
+        {"reservation failing otherwise", 100, NONE, EIO, "input/output error"},
+        {"file system without reservation", 3 * NEW_SIZE, NONE, EOPNOTSUPP, "saved"},
+        {"without reservation, past the limit", 3 * NEW_SIZE, 4096, EOPNOTSUPP, "file too large"},
+        {"longer, room reserved", 3 * NEW_SIZE, NONE, 0, "saved"},
+        {"shorter, room reserved", 100, NONE, 0, "saved"},
+    };
     ScratchFolder folder;
     const std::string linked = folder.file("linked");
-    const std::string old_bytes(100, 'o');
-    ScratchFolder::write(linked, old_bytes);
+    ScratchFolder::write(linked, "");
     fs::create_hard_link(linked, folder.file("other name"));
     const fs::path deep = make_path_without_room_for_a_temporary_name(folder);
-    ScratchFolder::write(deep.string(), old_bytes);
-    for (const fs::path& path : {fs::path(linked), deep}) {
-        {
-            test_support::FileSizeLimit limit(4096);
-            ASSERT_TRUE(limit.is_active());
-            std::string reason;
-            EXPECT_EQ(AtomicFileWriter::write_file(path, std::string(8192, 'n'), reason),
-                      AtomicFileWriter::Result::OPEN_FAILED)
-                << path;
-            EXPECT_EQ(reason, "file too large") << path;
+    std::string new_bytes(NEW_SIZE, 'n');
+    new_bytes.front() = 'N';
+    for (const auto& c : cases) {
+        // Bytes that are no zeros, so that a block written over shows.
+        const std::string old_bytes(c.old_size, 'o');
+        for (const fs::path& path : {fs::path(linked), deep}) {
+            ScratchFolder::write(path.string(), old_bytes);
+            const std::optional<std::string> outcome = test_support::run_in_child([&] {
+                if (c.reservation != 0 &&
+                    !test_support::answer_room_reservations_with(c.reservation)) {
+                    return std::string("no reservation filter");
+                }
+                const test_support::FileSizeLimit limit(c.limit);
+                if (c.limit != NONE && !limit.is_active()) {
+                    return std::string("no file-size limit");
+                }
+                std::string reason;
+                return AtomicFileWriter::write_file(path, new_bytes, reason) == OK
+                           ? std::string("saved")
+                           : reason;
+            });
+            EXPECT_EQ(outcome.value_or("no child"), c.outcome) << c.what << ", " << path;
+            const bool saved = c.outcome == "saved";
+            EXPECT_TRUE(ScratchFolder::read(path.string()) == (saved ? new_bytes : old_bytes))
+                << c.what << ", " << path;
         }
-        EXPECT_TRUE(ScratchFolder::read(path.string()) == old_bytes) << path;
-        EXPECT_EQ(AtomicFileWriter::write_file(path, "new"), OK) << path;
-        EXPECT_EQ(ScratchFolder::read(path.string()), "new") << path;
     }
     // Written in place, and nothing else left.
-    EXPECT_EQ(ScratchFolder::read(folder.file("other name")), "new");
+    EXPECT_TRUE(ScratchFolder::read(folder.file("other name")) == new_bytes);
     EXPECT_EQ(folder.count_entries(), 3);
     EXPECT_EQ(std::distance(fs::directory_iterator(deep.parent_path()), fs::directory_iterator()),
               1);

@@ -2,11 +2,13 @@
 
 #include "support/HangGuard.h"
 
+#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <functional>
 #include <future>
 #include <grp.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -46,26 +48,58 @@ inline bool is_superuser()
     return ::geteuid() == 0;
 }
 
+// Runs job (which must not throw) in a child process and returns the text it returned, or
+// nothing when the child could not be run or ended otherwise. Failures the job meets cannot
+// be reported from the child: it returns what the test then checks.
+inline std::optional<std::string> run_in_child(const std::function<std::string()>& job)
+{
+    int ends[2] = {-1, -1};
+    if (::pipe(ends) != 0) {
+        return std::nullopt;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        static_cast<void>(::close(ends[0]));
+        const std::string text = job();
+        std::size_t sent = 0;
+        for (ssize_t done = 0; sent < text.size() && done >= 0; sent += std::size_t(done)) {
+            done = ::write(ends[1], text.data() + sent, text.size() - sent);
+        }
+        ::_exit(sent == text.size() ? 0 : 1);
+    }
+    static_cast<void>(::close(ends[1]));
+    std::string text;
+    char buffer[256];
+    for (ssize_t got = 0; pid > 0 && (got = ::read(ends[0], buffer, sizeof buffer)) != 0;) {
+        if (got > 0) {
+            text.append(buffer, std::size_t(got));
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
+    static_cast<void>(::close(ends[0]));
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 // Runs job in a child process of this superuser process that has given up its rights (user
-// and group 65534, no other groups) and returns the child's exit status: job's result, or
-// -1 when this process is not the superuser or the child could not be run.
+// and group 65534, no other groups) and returns job's result, or -1 when this process is not
+// the superuser or the child could not be run.
 inline int run_unprivileged(const std::function<int()>& job)
 {
     if (!is_superuser()) {
         return -1;
     }
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            ::_exit(125);
-        }
-        ::_exit(job());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status) == 125 ? -1 : WEXITSTATUS(status);
+    const std::optional<std::string> result = run_in_child([&job] {
+        const bool dropped =
+            ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        return dropped ? std::to_string(job()) : std::string();
+    });
+    return result && !result->empty() ? std::stoi(*result) : -1;
 }
 
 // A pipe with its reading end open (without waiting for a writer), so that a writer can open

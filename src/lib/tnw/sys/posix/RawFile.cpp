@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,20 +47,45 @@ unsigned read_creation_mask()
     return unsigned(mask) & PERMISSION_BITS;
 }
 
+// An error number of a reservation that tells that the file system reserves no room (for
+// some, the system has no reservation at all).
+bool reserves_no_room(int error) noexcept
+{
+    return error == EOPNOTSUPP || error == ENOSYS || error == EINVAL;
+}
+
+// EFBIG where a file of `size` bytes passes what the system lets a file of this process
+// grow to (the file-size limit), 0 otherwise. The limit is read, not met: a write past it
+// would already have changed the file.
+int check_size_limit(std::uint64_t size) noexcept
+{
+    if (size > std::uint64_t(std::numeric_limits<off_t>::max())) {
+        return EFBIG;
+    }
+    rlimit limit{};
+    return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+                   size > std::uint64_t(limit.rlim_cur)
+               ? EFBIG
+               : 0;
+}
+
 // Room on its device for the first `size` bytes of the plain file `fd` of `old_size` bytes,
-// the bytes there kept: 0, or the system's error number, the file's size then as it was
-// (EOPNOTSUPP or EINVAL where the file system reserves no room).
+// the bytes there kept: 0, or the system's error number, the file's size then as it was.
 int reserve_room(int fd, off_t old_size, std::uint64_t size)
 {
     if (size == 0) {
         return 0;
     }
-    if (size > std::uint64_t(std::numeric_limits<off_t>::max())) {
-        return EFBIG;
-    }
     int error = EINTR;
     while (error == EINTR) {
+#ifdef __linux__
+        // The kernel itself: where a file system reserves nothing, the C library's
+        // posix_fallocate() writes into every block instead, which needs a descriptor open
+        // for reading too and reserves nothing an in-place save could rely on either.
+        error = ::fallocate(fd, 0, 0, off_t(size)) == 0 ? 0 : errno;
+#else
         error = ::posix_fallocate(fd, 0, off_t(size));
+#endif
     }
     struct stat st
     {
@@ -142,21 +168,21 @@ bool RawFile::open_in_place(const std::string& path, std::uint64_t size)
     if (!S_ISREG(st.st_mode)) {
         return true;
     }
-    switch (const int error = reserve_room(_fd, st.st_size, size)) {
-    case 0:
+    int error = check_size_limit(size);
+    if (error == 0) {
+        error = reserve_room(_fd, st.st_size, size);
+    }
+    if (error == 0) {
         return true;
-    case EOPNOTSUPP:
-    case EINVAL:
-        // The file system reserves no room.
+    }
+    if (reserves_no_room(error)) {
+        // Nothing to rely on: the file is written from empty, as without a size.
         if (::ftruncate(_fd, 0) == 0) {
             return true;
         }
-        fail();
-        break;
-    default:
-        _error = error;
-        break;
+        error = errno;
     }
+    _error = error;
     close_quietly();
     return false;
 }

@@ -58,9 +58,10 @@ public:
     [[nodiscard]] bool open_in_place(const std::string& path);
     // As open_in_place(), for `size` bytes to come: a plain file keeps its bytes until room
     // for `size` bytes is reserved on its device, and is refused unchanged, with the
-    // system's reason (a full disk, the file-size limit), where there is none. On a file
-    // system that reserves no room it is emptied as above. The bytes written go over the
-    // previous ones from the start; end_here() then cuts what is left of those.
+    // system's reason, where there is none (a full disk) or where `size` passes the
+    // process's file-size limit, however long the file is already. On a file system that
+    // reserves no room it is emptied as above. The bytes written go over the previous ones
+    // from the start; end_here() then cuts what is left of those.
     [[nodiscard]] bool open_in_place(const std::string& path, std::uint64_t size);
     // Writes to a copy of the descriptor `fd` of this process (the standard output, say),
     // which stays open itself.

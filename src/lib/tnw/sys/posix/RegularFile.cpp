@@ -3,6 +3,7 @@
 #include "lib/tnw/sys/posix/RawFile.h"
 
 #include <cerrno>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -68,6 +69,25 @@ ReadFileResult RegularFile::open_with(const std::string& path, int flags, unsign
         return _error == ENOENT || _error == ENOTDIR ? ReadFileResult::MISSING
                                                      : ReadFileResult::OPEN_FAILED;
     }
+    return adopt(fd);
+}
+
+ReadFileResult RegularFile::open_standard_input()
+{
+    close();
+    _error = 0;
+    // A descriptor of its own, closed with the object; its position is the standard
+    // input's, which read_at() leaves where it is.
+    const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        _error = errno;
+        return ReadFileResult::OPEN_FAILED;
+    }
+    return adopt(fd);
+}
+
+ReadFileResult RegularFile::adopt(int fd)
+{
     _fd = fd;
     struct stat info = {};
     if (::fstat(fd, &info) != 0) {
@@ -88,10 +108,26 @@ ReadFileResult RegularFile::open_with(const std::string& path, int flags, unsign
 
 bool RegularFile::read(void* data, std::size_t size, std::size_t& got)
 {
+    return read_from(-1, data, size, got);
+}
+
+bool RegularFile::read_at(unsigned long long pos, void* data, std::size_t size, std::size_t& got)
+{
+    if (pos > static_cast<unsigned long long>(std::numeric_limits<off_t>::max())) {
+        got = 0;
+        return true; // past any end
+    }
+    return read_from(static_cast<long long>(pos), data, size, got);
+}
+
+bool RegularFile::read_from(long long pos, void* data, std::size_t size, std::size_t& got)
+{
     got = 0;
     auto* bytes = static_cast<char*>(data);
     while (got < size) {
-        const ssize_t done = ::read(_fd, bytes + got, size - got);
+        const ssize_t done =
+            pos < 0 ? ::read(_fd, bytes + got, size - got)
+                    : ::pread(_fd, bytes + got, size - got, static_cast<off_t>(pos) + off_t(got));
         if (done < 0 && errno == EINTR) {
             continue;
         }

@@ -32,6 +32,9 @@ public:
     // As open(), but a missing file is created empty first, with the permission bits `mode`
     // (the file creation mask may only narrow them).
     [[nodiscard]] ReadFileResult open_or_create(const std::string& path, unsigned mode);
+    // As open(), for the process's standard input: OK where it is a regular file, which the
+    // object then reads through a descriptor of its own.
+    [[nodiscard]] ReadFileResult open_standard_input();
     [[nodiscard]] bool is_open() const noexcept { return _fd >= 0; }
     // The system's error number of the last open() that failed (EISDIR for a folder), 0
     // after a success or where the system gives none (a pipe, a device).
@@ -41,12 +44,19 @@ public:
     // Reads up to `size` bytes, going on after partial reads and interruptions; `got` receives
     // the count, less than `size` only at the end of the file. False on an I/O error.
     [[nodiscard]] bool read(void* data, std::size_t size, std::size_t& got);
+    // As read(), from the byte at `pos`, the file's position left as it is.
+    [[nodiscard]] bool read_at(unsigned long long pos, void* data, std::size_t size,
+                               std::size_t& got);
     // Waits for an exclusive advisory lock (flock) on the file, held until it is closed.
     [[nodiscard]] bool lock_exclusive();
     void close() noexcept;
 
 private:
     [[nodiscard]] ReadFileResult open_with(const std::string& path, int flags, unsigned mode);
+    // Takes the open descriptor `fd` as the file's, refusing what is not a regular file.
+    [[nodiscard]] ReadFileResult adopt(int fd);
+    // read() from the file's position where `pos` is negative, else read_at().
+    [[nodiscard]] bool read_from(long long pos, void* data, std::size_t size, std::size_t& got);
 
     int _fd = -1;
     unsigned long long _size = 0;

@@ -1,8 +1,8 @@
 // Preloaded into a program under test (LD_PRELOAD): the program stops itself
-// (SIGSTOP) at its first write to the hidden temporary file of the file named
-// in STOP_AT_TEMPORARY_OF (a name of the form ".NAME.*.tmp"), before the bytes
-// go. A test that waits for the stop then finds the file made and the program
-// in the middle of writing it, however fast or slowly the program runs.
+// (SIGSTOP) at its first write to the file named in STOP_AT_SAVE_OF, or to
+// that file's hidden temporary file (a name of the form ".NAME.*.tmp"), before
+// the bytes go. A test that waits for the stop then finds the program in the
+// middle of saving the file, however fast or slowly the program runs.
 
 #include <atomic>
 #include <csignal>
@@ -15,9 +15,9 @@
 
 namespace {
 
-bool is_temporary_file(int fd)
+bool is_saved_file(int fd)
 {
-    const char* target = std::getenv("STOP_AT_TEMPORARY_OF");
+    const char* target = std::getenv("STOP_AT_SAVE_OF");
     char link[64];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     char path[4096];
@@ -29,9 +29,11 @@ bool is_temporary_file(int fd)
     const char* slash = std::strrchr(path, '/');
     const char* name = slash == nullptr ? path : slash + 1;
     const std::size_t target_size = std::strlen(target);
-    return name[0] == '.' && std::strncmp(name + 1, target, target_size) == 0 &&
-           name[1 + target_size] == '.' && std::strlen(name) > target_size + 6 &&
-           std::strcmp(path + size - 4, ".tmp") == 0;
+    const bool temporary = name[0] == '.' && std::strncmp(name + 1, target, target_size) == 0 &&
+                           name[1 + target_size] == '.' &&
+                           std::strlen(name) > target_size + 6 &&
+                           std::strcmp(path + size - 4, ".tmp") == 0;
+    return temporary || std::strcmp(name, target) == 0;
 }
 
 } // namespace
@@ -41,7 +43,7 @@ extern "C" ssize_t write(int fd, const void* data, size_t size)
     using Write = ssize_t (*)(int, const void*, size_t);
     static const auto next_write = reinterpret_cast<Write>(::dlsym(RTLD_NEXT, "write"));
     static std::atomic<bool> stopped{false};
-    if (!stopped.load() && is_temporary_file(fd) && !stopped.exchange(true)) {
+    if (!stopped.load() && is_saved_file(fd) && !stopped.exchange(true)) {
         static_cast<void>(::raise(SIGSTOP));
     }
     return next_write(fd, data, size);
