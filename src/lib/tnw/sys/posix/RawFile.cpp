@@ -79,9 +79,9 @@ int reserve_room(int fd, off_t old_size, std::uint64_t size)
     int error = EINTR;
     while (error == EINTR) {
 #ifdef __linux__
-        // The kernel itself: where a file system reserves nothing, the C library's
-        // posix_fallocate() writes into every block instead, which needs a descriptor open
-        // for reading too and reserves nothing an in-place save could rely on either.
+        // The kernel itself, whose answer tells a file system that reserves nothing: there
+        // the C library's posix_fallocate() reads and writes a byte of every block instead,
+        // which fails on a descriptor open for writing only.
         error = ::fallocate(fd, 0, 0, off_t(size)) == 0 ? 0 : errno;
 #else
         error = ::posix_fallocate(fd, 0, off_t(size));
