@@ -193,8 +193,11 @@ AtomicFileWriter::Result AtomicFileWriter::open_in_place(bool probe,
 {
     if (!probe) {
         // A signal that ends the process meanwhile would leave a file half old, half new: it
-        // waits until the file is closed.
-        _signal_hold.hold();
+        // waits until the file is closed. Not so for a pipe or device, which keeps no old
+        // bytes and whose reader may never take the new ones.
+        if (!status.exists || status.regular) {
+            _signal_hold.hold();
+        }
         if (!(size ? _file.open_in_place(_target.string(), *size)
                    : _file.open_in_place(_target.string()))) {
             _signal_hold.release();

@@ -26,9 +26,10 @@ namespace basic {
 // there is none (a full disk) or where the size passes the process's file-size limit; it is
 // then written over and cut to its new length. Opened without a size, or on a file system
 // that reserves no room, it is emptied, then written, and a failure can leave it partly
-// written. From open() until the file is closed (commit(), discard()) SIGINT, SIGTERM and
-// SIGHUP wait on the writer's thread, so that one ending the process finds the file whole;
-// they act once it is closed.
+// written. From open() until a plain file written in place is closed (commit(), discard())
+// SIGINT, SIGTERM and SIGHUP wait on the writer's thread, so that one ending the process
+// finds the file whole; they act once it is closed. A pipe or device is not held so: its
+// reader may never take the bytes.
 // A symbolic link is followed, also when it leads to nothing yet: the file it points at is
 // written and the link stays; a loop of links is refused. A link to a pipe, device or socket
 // (a descriptor's link such as /dev/stdout) is written through as it stands. A target that
