@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cerrno>
 #include <cstddef>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
